@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/controller_state.h"
+#include "app/file_reader.h"
+
+namespace morvane {
+
+inline constexpr std::string_view kIniFileName = "RDSmorvane.ini";
+inline constexpr std::string_view kIniSection = "RDSmorvane";
+// The keyed lookup's buffer holds 30 characters with its terminating NUL.
+inline constexpr std::size_t kKeyedValueMaxChars = 29;
+
+// The two values only the port set-up uses, as they stand in the file.
+struct PortConfiguration {
+  std::string COMsettings;
+  std::string COMport;
+};
+
+// The part of a text before its first NUL.
+[[nodiscard]] std::string StripNulls(const std::string& text);
+
+// Reads RDSmorvane.ini from working_directory into the configuration fields of state.
+// Throws StartupError naming the problem when start-up cannot go on.
+PortConfiguration LoadConfiguration(FileReader& files, const std::string& working_directory,
+                                    ControllerState& state);
+
+}  // namespace morvane

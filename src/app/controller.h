@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/controller_state.h"
+#include "app/file_reader.h"
+#include "app/local_clock.h"
+#include "app/timer_switch.h"
+#include "link/encoder_link.h"
+#include "link/serial_port.h"
+#include "link/sleeper.h"
+#include "ui/status_view.h"
+
+namespace morvane {
+
+// The outside world as the controller sees it.
+struct Platform {
+  SerialPort& port;
+  Sleeper& sleeper;
+  LocalClock& clock;
+  FileReader& files;
+  StatusView& view;
+  TimerSwitch& timers;
+};
+
+// What the main window owns for the life of the process: the record, the port and the controls.
+// Operations and handlers are free functions that take it, named as the station knows them.
+struct Controller {
+  explicit Controller(const Platform& platform)
+      : io(platform), link(platform.port, platform.sleeper) {}
+
+  [[nodiscard]] std::string ExchangeCommand(std::string_view command, int waitMs) {
+    return link.ExchangeCommand(command, waitMs);
+  }
+  void SetLabel(Label label, std::string_view text) { io.view.SetLabel(label, text); }
+
+  ControllerState state;
+  Platform io;
+  EncoderLink link;
+};
+
+}  // namespace morvane

@@ -1,0 +1,73 @@
+#include "app/startup.h"
+
+#include "app/configuration.h"
+#include "app/startup_error.h"
+#include "app/startup_sync.h"
+#include "app/version.h"
+#include "link/dialects.h"
+#include "link/line_settings.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::string_view kNoticeText = "RDS Morvane dynamic RDS controller V";
+constexpr int kStartupTrafficClearWaitMs = 200;
+
+void ResetWorkingFields(ControllerState& state) {
+  state.LastRT.clear();
+  state.TAstatus = 0;
+  state.TAtimeout = 0;
+}
+
+void ResetInHouseRotation(ControllerState& state) {
+  // UDGplaceCounter is left alone: it is 0 from the window's creation.
+  state.UDGcurrentMessage.clear();
+  state.UDGcurrentPosition = 0;
+  state.UDGcurrentText.clear();
+  state.UDGsentTimes = 0;
+  state.UDGsequence = 0;
+}
+
+void OpenPort(Controller& controller, const PortConfiguration& port) {
+  const PortAddress address = ParsePortAddress(port.COMport);
+  const std::optional<LineSettings> settings = ParseLineSettings(port.COMsettings);
+  if (!settings) {
+    throw StartupError("COMsettings \"" + port.COMsettings +
+                       "\" is not of the form speed,parity,data bits,stop bits (e.g. 9600,N,8,1)");
+  }
+  if (std::optional<std::string> error = controller.io.port.Open(address, *settings)) {
+    throw StartupError(*error);
+  }
+}
+
+}  // namespace
+
+void Form_Load(Controller& controller, const std::string& working_directory) {
+  ControllerState& state = controller.state;
+  state.ManualTraffic = 0;
+  state.HexVersion = std::string(kHexVersion);
+  controller.SetLabel(Label::lblNotice, std::string(kNoticeText) + std::string(kVersionText));
+
+  const PortConfiguration port = LoadConfiguration(controller.io.files, working_directory, state);
+  ResetWorkingFields(state);
+  controller.SetLabel(Label::lblEncoderType, state.EncoderType);
+  controller.SetLabel(Label::lblRTplus, "");
+  ResetInHouseRotation(state);
+
+  // The port is opened whatever the encoder type: a wrong type must not hide a wrong port.
+  OpenPort(controller, port);
+
+  // A TA flag left on by an earlier run would otherwise stay on air until the encoder's own
+  // timeout.
+  if (IsPira32(state)) {
+    (void)controller.ExchangeCommand(BuildAsciiCommand("TA=0"), kStartupTrafficClearWaitMs);
+  }
+  SynchroniseEncoder(controller);
+}
+
+void Form_Unload(Controller& controller) {
+  controller.io.port.Close();
+}
+
+}  // namespace morvane

@@ -1,0 +1,9 @@
+#include "app/startup_sync.h"
+
+namespace morvane {
+
+void SynchroniseEncoder(Controller& controller) {
+  controller.io.timers.SetEnabled(Timer::tmrInHouse, true);
+}
+
+}  // namespace morvane

@@ -1,0 +1,54 @@
+#include "link/dialects.h"
+
+namespace morvane {
+
+namespace {
+constexpr char kFrameStart = '\xFE';
+constexpr char kFrameEnd = '\xFF';
+constexpr char kReadRequest = '\xD0';
+constexpr char kWriteClose = '\x40';
+// Padding that lets a short or empty frame answer read as spaces instead of failing.
+constexpr std::size_t kFramePadding = 82;
+constexpr std::size_t kFrameHeaderBytes = 2;
+}  // namespace
+
+std::string BuildAsciiCommand(std::string_view text) {
+  std::string line(text);
+  line += kCR;
+  return line;
+}
+
+std::string BuildReadFrame(uint8_t address, uint8_t count) {
+  return {kFrameStart, kReadRequest, static_cast<char>(address), static_cast<char>(count),
+          kFrameEnd};
+}
+
+std::string BuildWriteFrame(uint8_t address, std::string_view data) {
+  std::string frame{kFrameStart, static_cast<char>(address)};
+  frame.append(data);
+  frame += kWriteClose;
+  frame += kFrameEnd;
+  return frame;
+}
+
+std::string ParseAnswerLine(std::string_view answer) {
+  std::string value;
+  int cr_count = 0;
+  for (char c : answer) {
+    if (c == kCR) {
+      ++cr_count;
+    }
+    if (cr_count == 1 && c != kCR && c != kLF) {
+      value += c;
+    }
+  }
+  return value;
+}
+
+std::string ParseFrameData(std::string_view answer, std::size_t count) {
+  std::string padded(answer);
+  padded.append(kFramePadding, ' ');
+  return padded.substr(kFrameHeaderBytes, count);
+}
+
+}  // namespace morvane

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace morvane {
+
+inline constexpr char kCR = '\x0D';
+inline constexpr char kLF = '\x0A';
+
+// Encoder addresses of the PIRA micro frame dialect.
+inline constexpr uint8_t kAddressPS = 0x02;
+inline constexpr uint8_t kAddressPTY = 0x0A;
+inline constexpr uint8_t kAddressTraffic = 0x0E;
+inline constexpr uint8_t kAddressRadioText = 0x20;
+inline constexpr uint8_t kAddressPilot = 0x70;
+
+// PIRA32: one command line, ended by CR and never by LF.
+[[nodiscard]] std::string BuildAsciiCommand(std::string_view text);
+// PIRA micro read request: FE D0 address count FF.
+[[nodiscard]] std::string BuildReadFrame(uint8_t address, uint8_t count);
+// PIRA micro write: FE address data... 40 FF, the data bytes unescaped.
+[[nodiscard]] std::string BuildWriteFrame(uint8_t address, std::string_view data);
+
+// The value of a PIRA32 answer: its second line, LFs dropped.
+[[nodiscard]] std::string ParseAnswerLine(std::string_view answer);
+// count bytes of a PIRA micro answer from its third byte; missing bytes read as spaces.
+[[nodiscard]] std::string ParseFrameData(std::string_view answer, std::size_t count);
+
+}  // namespace morvane

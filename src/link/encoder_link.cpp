@@ -1,0 +1,34 @@
+#include "link/encoder_link.h"
+
+namespace morvane {
+
+std::string EncoderLink::ExchangeCommand(std::string_view command, int waitMs) {
+  // Late answers of earlier commands, and anything the encoder sent unasked, are not ours.
+  const bool drained = port_.ReadAll().has_value();
+  const bool written = port_.Write(command);
+  sleeper_.SleepMs(waitMs);
+  const std::optional<std::string> answer = port_.ReadAll();
+  Report(drained && written && answer.has_value());
+  ExchangeRecord record{std::string(command), waitMs, true, answer.value_or(std::string())};
+  if (trace_) {
+    trace_(record);
+  }
+  return std::move(record.answer);
+}
+
+void EncoderLink::WriteAndWait(std::string_view command, int waitMs) {
+  const bool written = port_.Write(command);
+  sleeper_.SleepMs(waitMs);
+  Report(written);
+  if (trace_) {
+    trace_(ExchangeRecord{std::string(command), waitMs, false, {}});
+  }
+}
+
+void EncoderLink::Report(bool ok) {
+  if (health_) {
+    health_(ok);
+  }
+}
+
+}  // namespace morvane

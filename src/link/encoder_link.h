@@ -1,0 +1,45 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "link/serial_port.h"
+#include "link/sleeper.h"
+
+namespace morvane {
+
+// One exchange as it happened on the wire, for tracing.
+struct ExchangeRecord {
+  std::string written;
+  int wait_ms = 0;
+  bool answer_read = true;
+  std::string answer;
+};
+
+// Drain, write, wait, read: the only way anything reaches the encoder. A failing port yields the
+// empty answer, so every display falls back to its no-answer value instead of the handler dying.
+class EncoderLink {
+ public:
+  EncoderLink(SerialPort& port, Sleeper& sleeper) : port_(port), sleeper_(sleeper) {}
+
+  [[nodiscard]] std::string ExchangeCommand(std::string_view command, int waitMs);
+  // Write and wait only, no read before or after: the next exchange's drain takes the answer.
+  void WriteAndWait(std::string_view command, int waitMs);
+
+  void SetTrace(std::function<void(const ExchangeRecord&)> trace) { trace_ = std::move(trace); }
+  // Called with false when a write or read fails.
+  void SetPortHealthListener(std::function<void(bool ok)> listener) {
+    health_ = std::move(listener);
+  }
+
+ private:
+  void Report(bool ok);
+
+  SerialPort& port_;
+  Sleeper& sleeper_;
+  std::function<void(const ExchangeRecord&)> trace_;
+  std::function<void(bool)> health_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "link/serial_port.h"
+
+namespace morvane {
+
+// "9600,N,8,1": speed, parity letter (N, E, O, M, S), data bits, stop bits.
+// std::nullopt when the text is not of that form.
+[[nodiscard]] std::optional<LineSettings> ParseLineSettings(std::string_view text);
+
+// COMport: a device path when it begins with "/", else the number at its start (0 when none).
+[[nodiscard]] PortAddress ParsePortAddress(std::string_view text);
+
+}  // namespace morvane

@@ -1,0 +1,243 @@
+#include "support/fakes.h"
+
+#include <ostream>
+
+#include "link/dialects.h"
+
+namespace morvane::testing {
+
+void PrintTo(const SentCommand& command, std::ostream* os) {
+  *os << "{\"";
+  for (unsigned char c : command.bytes) {
+    if (c >= 0x20 && c < 0x7F) {
+      *os << c;
+    } else {
+      static constexpr char kHex[] = "0123456789ABCDEF";
+      *os << "\\x" << kHex[c >> 4] << kHex[c & 0xF];
+    }
+  }
+  *os << "\", " << command.wait_ms << " ms}";
+}
+
+void FakeSleeper::SleepMs(int milliseconds) {
+  log_.push_back({WireEvent::Kind::Sleep, time_.now_us, {}, milliseconds});
+  time_.now_us += int64_t{milliseconds} * 1000;
+}
+
+std::optional<std::string> FakeEncoderPort::Open(const PortAddress& address,
+                                                 const LineSettings& settings) {
+  if (open_error) {
+    return open_error;
+  }
+  open = true;
+  opened_address = address;
+  opened_settings = settings;
+  return std::nullopt;
+}
+
+bool FakeEncoderPort::Write(std::string_view bytes) {
+  log_.push_back({WireEvent::Kind::Write, time_.now_us, std::string(bytes), 0});
+  if (fail_writes) {
+    return false;
+  }
+  if (responder) {
+    std::string answer = responder(std::string(bytes));
+    if (!answer.empty()) {
+      in_flight_.emplace_back(time_.now_us + answer_delay_us, std::move(answer));
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> FakeEncoderPort::ReadAll() {
+  if (fail_reads) {
+    log_.push_back({WireEvent::Kind::Read, time_.now_us, {}, 0});
+    return std::nullopt;
+  }
+  std::string received;
+  while (!in_flight_.empty() && in_flight_.front().first <= time_.now_us) {
+    received += in_flight_.front().second;
+    in_flight_.pop_front();
+  }
+  log_.push_back({WireEvent::Kind::Read, time_.now_us, received, 0});
+  return received;
+}
+
+void FakeEncoderPort::Inject(std::string bytes, int64_t delay_us) {
+  in_flight_.emplace_back(time_.now_us + delay_us, std::move(bytes));
+}
+
+std::string Pira32Answer(const std::string& command_line, const std::string& value) {
+  std::string echoed = command_line;
+  if (!echoed.empty() && echoed.back() == kCR) {
+    echoed.pop_back();
+  }
+  return echoed + "\r\n" + value + "\r\n";
+}
+
+FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> values) {
+  return [values = std::move(values)](const std::string& command) {
+    std::string text = command;
+    if (!text.empty() && text.back() == kCR) {
+      text.pop_back();
+    }
+    auto it = values.find(text);
+    return Pira32Answer(command, it != values.end() ? it->second : "OK");
+  };
+}
+
+FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data) {
+  return [data = std::move(data)](const std::string& command) -> std::string {
+    if (command.size() == 5 && command[1] == '\xD0') {
+      auto it = data.find(static_cast<uint8_t>(command[2]));
+      if (it != data.end()) {
+        return std::string("\xFE\xD0", 2) + it->second + "\xFF";
+      }
+    }
+    return {};
+  };
+}
+
+namespace {
+
+// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
+int64_t DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int64_t yoe = y - era * 400;
+  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+void CivilFromDays(int64_t z, int& y, int& m, int& d) {
+  z += 719468;
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  y = static_cast<int>(yoe + era * 400 + (m <= 2));
+}
+
+}  // namespace
+
+void FakeClock::Set(const LocalTime& at) {
+  base_ = at;
+  base_us_ = time_.now_us;
+}
+
+LocalTime FakeClock::Now() {
+  const int64_t base_seconds = DaysFromCivil(base_.year, base_.month, base_.day) * 86400 +
+                               base_.hour * 3600 + base_.minute * 60 + base_.second;
+  const int64_t seconds = base_seconds + (time_.now_us - base_us_) / 1000000;
+  LocalTime now;
+  CivilFromDays(seconds / 86400, now.year, now.month, now.day);
+  const int64_t of_day = seconds % 86400;
+  now.hour = static_cast<int>(of_day / 3600);
+  now.minute = static_cast<int>(of_day / 60 % 60);
+  now.second = static_cast<int>(of_day % 60);
+  return now;
+}
+
+std::optional<std::string> FakeFiles::ReadPrefix(const std::string& path, std::size_t max_bytes) {
+  reads.push_back(path);
+  auto it = files.find(path);
+  if (it == files.end() || unreadable.count(path) != 0) {
+    return std::nullopt;
+  }
+  return it->second.substr(0, max_bytes);
+}
+
+std::vector<std::string> FakeFiles::ListDirectory(const std::string& path) {
+  std::vector<std::string> names;
+  const std::string prefix = path.empty() || path.back() == '/' ? path : path + "/";
+  for (const auto& [file_path, content] : files) {
+    if (file_path.rfind(prefix, 0) == 0 &&
+        file_path.find('/', prefix.size()) == std::string::npos) {
+      names.push_back(file_path.substr(prefix.size()));
+    }
+  }
+  return names;
+}
+
+FakeView::FakeView() {
+  for (Label label : kAllLabels) {
+    labels[label] = std::string(CreationText(label));
+  }
+}
+
+void FakeView::SetLabel(Label label, std::string_view text) {
+  labels[label] = std::string(text);
+  label_history.emplace_back(label, std::string(text));
+}
+
+void FakeView::SetButtonCaption(std::string_view text) {
+  caption = std::string(text);
+}
+void FakeView::SetButtonEnabled(bool on) {
+  enabled = on;
+}
+void FakeView::SetButtonColour(ButtonColour c) {
+  colour = c;
+}
+
+std::vector<std::string> FakeView::History(Label label) const {
+  std::vector<std::string> texts;
+  for (const auto& [which, text] : label_history) {
+    if (which == label) {
+      texts.push_back(text);
+    }
+  }
+  return texts;
+}
+
+FakeTimers::FakeTimers() {
+  // As the window creates them: all but the in-house timer run from the start.
+  enabled = {{Timer::tmrTextCheck, true},
+             {Timer::tmrTAtimeout, true},
+             {Timer::tmrClockCheck, true},
+             {Timer::tmrInHouse, false}};
+}
+
+void FakeTimers::SetEnabled(Timer timer, bool on) {
+  enabled[timer] = on;
+  history.emplace_back(timer, on);
+}
+
+Rig::Rig()
+    : controller(Platform{port, sleeper, clock, files, view, timers}), state(controller.state) {}
+
+std::vector<SentCommand> Rig::Sent() const {
+  std::vector<SentCommand> sent;
+  for (const WireEvent& event : log) {
+    if (event.kind == WireEvent::Kind::Write) {
+      sent.push_back({event.bytes, 0});
+    } else if (event.kind == WireEvent::Kind::Sleep && !sent.empty()) {
+      sent.back().wait_ms += event.wait_ms;
+    }
+  }
+  return sent;
+}
+
+std::vector<std::string> Rig::Writes() const {
+  std::vector<std::string> writes;
+  for (const SentCommand& command : Sent()) {
+    writes.push_back(command.bytes);
+  }
+  return writes;
+}
+
+int Rig::TotalWaitMs() const {
+  int total = 0;
+  for (const WireEvent& event : log) {
+    if (event.kind == WireEvent::Kind::Sleep) {
+      total += event.wait_ms;
+    }
+  }
+  return total;
+}
+
+}  // namespace morvane::testing

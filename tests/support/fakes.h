@@ -1,0 +1,168 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/controller.h"
+
+namespace morvane::testing {
+
+// Virtual time in microseconds: only the fake sleeper moves it.
+struct VirtualTime {
+  int64_t now_us = 0;
+};
+
+// One thing that happened on the fake wire, in order.
+struct WireEvent {
+  enum class Kind { Read, Write, Sleep };
+  Kind kind;
+  int64_t at_us = 0;
+  std::string bytes;  // written, or returned by a read
+  int wait_ms = 0;    // for Sleep
+};
+
+// A written command and the wait that followed it before anything else was written.
+struct SentCommand {
+  std::string bytes;
+  int wait_ms = 0;
+  bool operator==(const SentCommand& other) const {
+    return bytes == other.bytes && wait_ms == other.wait_ms;
+  }
+};
+void PrintTo(const SentCommand& command, std::ostream* os);
+
+class FakeSleeper : public Sleeper {
+ public:
+  FakeSleeper(VirtualTime& time, std::vector<WireEvent>& log) : time_(time), log_(log) {}
+  void SleepMs(int milliseconds) override;
+
+ private:
+  VirtualTime& time_;
+  std::vector<WireEvent>& log_;
+};
+
+// A scripted encoder behind a serial port. The responder sees each written command and returns
+// the bytes the encoder sends back, which arrive answer_delay_us later.
+class FakeEncoderPort : public SerialPort {
+ public:
+  using Responder = std::function<std::string(const std::string& command)>;
+
+  FakeEncoderPort(VirtualTime& time, std::vector<WireEvent>& log) : time_(time), log_(log) {}
+
+  std::optional<std::string> Open(const PortAddress& address,
+                                  const LineSettings& settings) override;
+  void Close() override { open = false; }
+  bool Write(std::string_view bytes) override;
+  std::optional<std::string> ReadAll() override;
+
+  // Bytes the encoder sends unasked, arriving after delay_us.
+  void Inject(std::string bytes, int64_t delay_us = 0);
+
+  Responder responder;
+  int64_t answer_delay_us = 1000;
+  std::optional<std::string> open_error;
+  bool fail_writes = false;
+  bool fail_reads = false;
+
+  bool open = false;
+  std::optional<PortAddress> opened_address;
+  std::optional<LineSettings> opened_settings;
+
+ private:
+  VirtualTime& time_;
+  std::vector<WireEvent>& log_;
+  std::deque<std::pair<int64_t, std::string>> in_flight_;
+};
+
+// The PIRA32 way of answering: the echoed command line, CR LF, the value, CR LF.
+[[nodiscard]] std::string Pira32Answer(const std::string& command_line, const std::string& value);
+// Answers the queries found in values (keyed by command text without CR) and acknowledges
+// everything else with "OK".
+[[nodiscard]] FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> values);
+// PIRA micro read answers keyed by address: two leading bytes, the data, FF.
+[[nodiscard]] FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data);
+
+// Local time that starts at a set moment and moves with virtual time.
+class FakeClock : public LocalClock {
+ public:
+  explicit FakeClock(VirtualTime& time) : time_(time) {}
+  LocalTime Now() override;
+  void Set(const LocalTime& at);
+
+ private:
+  VirtualTime& time_;
+  LocalTime base_{2026, 3, 5, 14, 0, 0};
+  int64_t base_us_ = 0;
+};
+
+class FakeFiles : public FileReader {
+ public:
+  std::optional<std::string> ReadPrefix(const std::string& path, std::size_t max_bytes) override;
+  std::vector<std::string> ListDirectory(const std::string& path) override;
+
+  std::map<std::string, std::string> files;  // full path -> content
+  std::set<std::string> unreadable;
+  std::vector<std::string> reads;  // every path asked for, in order
+};
+
+class FakeView : public StatusView {
+ public:
+  FakeView();
+  void SetLabel(Label label, std::string_view text) override;
+  void SetButtonCaption(std::string_view caption) override;
+  void SetButtonEnabled(bool enabled) override;
+  void SetButtonColour(ButtonColour colour) override;
+
+  [[nodiscard]] const std::string& Text(Label label) const { return labels.at(label); }
+  // Every text a label was set to, in order.
+  [[nodiscard]] std::vector<std::string> History(Label label) const;
+
+  std::map<Label, std::string> labels;
+  std::vector<std::pair<Label, std::string>> label_history;
+  std::string caption{kTrafficUnavailable};
+  bool enabled = false;
+  ButtonColour colour = ButtonColour::ButtonFace;
+};
+
+class FakeTimers : public TimerSwitch {
+ public:
+  FakeTimers();
+  void SetEnabled(Timer timer, bool enabled) override;
+  [[nodiscard]] bool IsOn(Timer timer) const { return enabled.at(timer); }
+
+  std::map<Timer, bool> enabled;
+  std::vector<std::pair<Timer, bool>> history;
+};
+
+// Everything a controller needs, faked, with the controller itself.
+struct Rig {
+  Rig();
+
+  // Written commands with the wait that followed each.
+  [[nodiscard]] std::vector<SentCommand> Sent() const;
+  // Only the bytes written, in order.
+  [[nodiscard]] std::vector<std::string> Writes() const;
+  // Sum of every wait since the log began.
+  [[nodiscard]] int TotalWaitMs() const;
+  void ClearLog() { log.clear(); }
+
+  VirtualTime time;
+  std::vector<WireEvent> log;
+  FakeEncoderPort port{time, log};
+  FakeSleeper sleeper{time, log};
+  FakeClock clock{time};
+  FakeFiles files;
+  FakeView view;
+  FakeTimers timers;
+  Controller controller;
+  ControllerState& state;
+};
+
+}  // namespace morvane::testing

@@ -1,0 +1,7 @@
+#include "link/setup_commands.h"
+
+namespace morvane {
+
+void SetGroupSequence(Controller&) {}
+
+}  // namespace morvane

@@ -1,0 +1,7 @@
+#include "status/pty_query.h"
+
+namespace morvane {
+
+void QueryPTY(Controller&) {}
+
+}  // namespace morvane

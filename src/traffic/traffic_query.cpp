@@ -1,0 +1,7 @@
+#include "traffic/traffic_query.h"
+
+namespace morvane {
+
+void QueryTraffic(Controller&) {}
+
+}  // namespace morvane

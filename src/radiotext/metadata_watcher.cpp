@@ -1,7 +1,65 @@
 #include "radiotext/metadata_watcher.h"
 
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "radiotext/metadata_line.h"
+#include "radiotext/radiotext_sender.h"
+#include "status/status_queries.h"
+#include "traffic/traffic_alert.h"
+
 namespace morvane {
 
-void tmrTextCheck_Timer(Controller&) {}
+namespace {
+
+// A jingle or other station item: the default RadioText goes on air instead of the line.
+constexpr std::string_view kSystemMarker = "!!*SYS*!!";
+
+[[nodiscard]] std::string TimeOfDay(const LocalTime& now) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
+  return text;
+}
+
+[[nodiscard]] bool Contains(std::string_view line, std::string_view marker) {
+  // An unset marker never matches; the configuration puts a sentinel there instead.
+  return !marker.empty() && line.find(marker) != std::string_view::npos;
+}
+
+}  // namespace
+
+void tmrTextCheck_Timer(Controller& controller) {
+  ControllerState& state = controller.state;
+  const std::string line = ReadMetadataLine(controller.io.files, state.MetadataFile);
+  controller.SetLabel(Label::lblLastTextCheck, TimeOfDay(controller.io.clock.Now()));
+
+  // A line is acted on once, on the tick that first sees it.
+  if (line == state.LastRT) {
+    return;
+  }
+  // Stored before sending, so a send that fails is not repeated until the line changes.
+  state.LastRT = line;
+
+  const bool traffic_marker = Contains(line, state.TrafficMeta);
+  std::string text = line;
+  if (traffic_marker) {
+    text = state.TrafficRadioText;
+  }
+  if (Contains(line, kSystemMarker)) {
+    text = state.DefaultRadioText;
+  }
+
+  if (traffic_marker && state.TAstatus == 0) {
+    RaiseTrafficAlert(controller);
+  }
+  // Tested after a possible start; an alert started with the button is never ended here.
+  if (!traffic_marker && state.TAstatus == 1 && state.ManualTraffic != 1) {
+    EndTrafficAlert(controller);
+  }
+
+  SendRadioText(controller, text);
+  QueryRT(controller);
+}
 
 }  // namespace morvane

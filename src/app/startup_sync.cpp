@@ -1,8 +1,32 @@
 #include "app/startup_sync.h"
 
+#include "clock/encoder_clock.h"
+#include "inhouse/inhouse_rotator.h"
+#include "link/setup_commands.h"
+#include "radiotext/radiotext_sender.h"
+#include "status/pty_query.h"
+#include "status/status_queries.h"
+#include "traffic/traffic_query.h"
+
 namespace morvane {
 
+// Every step runs whatever the encoder type; each operation decides for itself what it sends.
 void SynchroniseEncoder(Controller& controller) {
+  SetGroupSequence(controller);
+  // Before the RadioText is read back, so the window shows what the encoder holds afterwards.
+  SendRadioText(controller, controller.state.DefaultRadioText);
+  QueryPS(controller);
+  QueryPI(controller);
+  QueryRT(controller);
+  QueryCT(controller);
+  QueryTraffic(controller);
+  QueryPTY(controller);
+  SetEncoderClock(controller);
+  SendInHouse(controller);
+  // After the first RadioText has gone out.
+  EnableShortRT(controller);
+  QueryPilot(controller);
+  // Last: the first groups go out one interval after the empty list.
   controller.io.timers.SetEnabled(Timer::tmrInHouse, true);
 }
 

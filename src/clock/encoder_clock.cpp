@@ -1,8 +1,57 @@
 #include "clock/encoder_clock.h"
 
+#include <string>
+
+#include "link/dialects.h"
+#include "status/status_queries.h"
+#include "traffic/traffic_query.h"
+
 namespace morvane {
 
-void SetEncoderClock(Controller&) {}
-void tmrClockCheck_Timer(Controller&) {}
+namespace {
+
+constexpr int kClockCommandWaitMs = 400;
+// The encoder's clock drifts; once an hour, in this minute, it is set again.
+constexpr int kClockSetMinute = 2;
+
+std::string TwoDigits(int value) {
+  std::string text = std::to_string(value);
+  return text.size() < 2 ? "0" + text : text;
+}
+
+std::string DateText(const LocalTime& at) {
+  return TwoDigits(at.day) + "." + TwoDigits(at.month) + "." + TwoDigits(at.year % 100);
+}
+
+// The encoder takes the time a moment after it was read, so a second is added; at 59 seconds
+// the time is sent as read rather than carried into the minutes.
+std::string TimeTextAheadOneSecond(const LocalTime& at) {
+  const int seconds = at.second + 1 < 60 ? at.second + 1 : at.second;
+  return TwoDigits(at.hour) + ":" + TwoDigits(at.minute) + ":" + TwoDigits(seconds);
+}
+
+}  // namespace
+
+void SetEncoderClock(Controller& controller) {
+  if (!IsPira32(controller.state)) {
+    return;
+  }
+  LocalClock& clock = controller.io.clock;
+  const std::string time_text = TimeTextAheadOneSecond(clock.Now());
+  (void)controller.ExchangeCommand(BuildAsciiCommand("TIME=" + time_text), kClockCommandWaitMs);
+  // Read after the time's wait, so a day that changed meanwhile goes out with the new date.
+  // The date's answer is left for the next exchange's drain.
+  controller.link.WriteAndWait(BuildAsciiCommand("DATE=" + DateText(clock.Now())),
+                               kClockCommandWaitMs);
+  controller.SetLabel(Label::lblClockUpdated, DateText(clock.Now()) + " " + time_text);
+}
+
+void tmrClockCheck_Timer(Controller& controller) {
+  if (controller.io.clock.Now().minute == kClockSetMinute) {
+    SetEncoderClock(controller);
+  }
+  QueryTraffic(controller);
+  QueryPilot(controller);
+}
 
 }  // namespace morvane

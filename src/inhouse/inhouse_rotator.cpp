@@ -1,8 +1,78 @@
 #include "inhouse/inhouse_rotator.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "inhouse/inhouse_groups.h"
+#include "link/dialects.h"
+
 namespace morvane {
 
-void tmrInHouse_Timer(Controller&) {}
-void SendInHouse(Controller&) {}
+namespace {
+
+// Opened by its bare name, in the working directory, afresh on every tick.
+constexpr char kInHouseFile[] = "inhouse.txt";
+// Enough for any message line; what lies beyond is never sent anyway.
+constexpr std::size_t kInHouseReadLimitBytes = 4096;
+constexpr int kInHouseGroupsWaitMs = 50;
+constexpr int16_t kLastSequence = 15;
+
+// A missing or unreadable file reads as the empty line: no message.
+std::string ReadFirstLine(FileReader& files) {
+  const std::optional<std::string> content = files.ReadPrefix(kInHouseFile, kInHouseReadLimitBytes);
+  return content ? std::string(FirstLine(*content)) : std::string();
+}
+
+void SendGroups(Controller& controller, const std::string& groups) {
+  if (IsPira32(controller.state)) {
+    (void)controller.ExchangeCommand(BuildAsciiCommand(groups), kInHouseGroupsWaitMs);
+  }
+}
+
+void StartMessage(ControllerState& state, const std::string& line, const InHouseMessage& message) {
+  state.UDGcurrentMessage = line;
+  state.UDGcurrentText = message.text;
+  state.UDGcurrentPosition = 1;
+  state.UDGplaceCounter = 0;
+  ++state.UDGsequence;
+}
+
+}  // namespace
+
+void tmrInHouse_Timer(Controller& controller) {
+  ControllerState& state = controller.state;
+  const std::string line = ReadFirstLine(controller.io.files);
+  const std::optional<InHouseMessage> message = ParseMessageLine(line);
+  if (!message) {
+    // The rotation state is kept, so a message that comes back unchanged resumes where it was.
+    SendGroups(controller, BuildVersionGroups(state.HexVersion));
+    return;
+  }
+  if (line != state.UDGcurrentMessage) {
+    StartMessage(state, line, *message);
+  }
+  if (state.UDGsequence > kLastSequence) {
+    state.UDGsequence = 0;
+  }
+
+  const std::string groups =
+      BuildMessageGroups(state.UDGplaceCounter, state.UDGsequence, message->identifier,
+                         InHouseSlice(state.UDGcurrentText, state.UDGcurrentPosition));
+  state.UDGplaceCounter += 4;
+  SendGroups(controller, groups);
+  state.UDGcurrentPosition += kInHouseCharactersPerTick;
+
+  // The pass ends with the group set that carries the text's last character.
+  if (state.UDGcurrentPosition > static_cast<int>(state.UDGcurrentText.size())) {
+    ++state.UDGsentTimes;
+    state.UDGcurrentPosition = 1;
+    state.UDGplaceCounter = 0;
+  }
+}
+
+void SendInHouse(Controller& controller) {
+  SendGroups(controller, "UDG1=");
+}
 
 }  // namespace morvane

@@ -1,15 +1,218 @@
 #include "app/configuration.h"
 
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "app/ini_lookup.h"
 #include "app/startup_error.h"
+#include "link/leading_number.h"
 
 namespace morvane {
+
+namespace {
+
+// Far beyond any real configuration; a larger file is surely not the one meant.
+constexpr std::size_t kIniMaxBytes = std::size_t{1} << 20;
+
+// What a key missing from the file stands for.
+constexpr std::string_view kDefaultCOMsettings = "9600,N,8,1";
+constexpr std::string_view kDefaultTAMaxTimeoutMinutes = "2";
+constexpr std::string_view kDefaultMetadataFile = "metadata.txt";
+
+constexpr std::string_view kMetadataFileLineKey = "MetadataFile=";
+constexpr std::string_view kRTplusPrefixLineKey = "RTplusPrefix=";
+constexpr std::string_view kRTplusSplitLineKey = "RTplusSplit=";
+
+constexpr int kSecondsPerMinute = 60;
+constexpr int kTAmaxtimeMinSeconds = 60;
+constexpr int kTAmaxtimeMaxSeconds = 599;
+constexpr int16_t kTAmaxtimeFallbackSeconds = 120;
+
+struct IniFile {
+  std::string path;
+  std::string text;
+};
+
+std::string JoinPath(const std::string& directory, std::string_view name) {
+  if (directory.empty()) {
+    return std::string(name);
+  }
+  return directory + (directory.back() == '/' ? "" : "/") + std::string(name);
+}
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+std::string CannotBeRead(const std::string& path) {
+  return "The configuration file " + path + " cannot be read.";
+}
+
+// The path of the one file in the working directory whose name differs from "RDSmorvane.ini"
+// only in letter case, as a file copied from another system may be named.
+std::string CaseVariantPath(FileReader& files, const std::string& working_directory) {
+  std::vector<std::string> matches;
+  for (const std::string& name : files.ListDirectory(working_directory)) {
+    if (name == kIniFileName) {
+      // There but not readable (no access, or a directory): another name must not stand in.
+      throw StartupError(CannotBeRead(JoinPath(working_directory, kIniFileName)));
+    }
+    if (EqualsIgnoringCase(name, kIniFileName)) {
+      matches.push_back(name);
+    }
+  }
+  if (matches.empty()) {
+    throw StartupError("The configuration file " + std::string(kIniFileName) +
+                       " was not found in the working directory " + working_directory + ".");
+  }
+  if (matches.size() > 1) {
+    std::sort(matches.begin(), matches.end());
+    std::string names;
+    for (const std::string& name : matches) {
+      names += (names.empty() ? "" : ", ") + name;
+    }
+    throw StartupError("Several files in " + working_directory +
+                       " could be the configuration file " + std::string(kIniFileName) + ": " +
+                       names + ". Keep only one.");
+  }
+  return JoinPath(working_directory, matches.front());
+}
+
+// Read once: both passes work on this one text, so they cannot see two different files.
+IniFile ReadIniFile(FileReader& files, const std::string& working_directory) {
+  std::string path = JoinPath(working_directory, kIniFileName);
+  std::optional<std::string> text = files.ReadPrefix(path, kIniMaxBytes + 1);
+  if (!text) {
+    path = CaseVariantPath(files, working_directory);
+    text = files.ReadPrefix(path, kIniMaxBytes + 1);
+  }
+  if (!text) {
+    throw StartupError(CannotBeRead(path));
+  }
+  if (text->size() > kIniMaxBytes) {
+    throw StartupError("The configuration file " + path +
+                       " is larger than 1 MiB; it cannot be the configuration.");
+  }
+  return {path, std::move(*text)};
+}
+
+// What the keyed lookup gives back: at most 29 characters, cut at a NUL.
+std::optional<std::string> KeyedValue(const IniFile& ini, std::string_view key) {
+  std::optional<std::string> value = LookupIniValue(ini.text, kIniSection, key);
+  if (value) {
+    *value = StripNulls(value->substr(0, kKeyedValueMaxChars));
+  }
+  return value;
+}
+
+std::string KeyedValueOr(const IniFile& ini, std::string_view key, std::string_view fallback) {
+  return KeyedValue(ini, key).value_or(std::string(fallback));
+}
+
+// A device path is the port's own name and is kept whole: the stable names of USB adapters
+// (/dev/serial/by-id/...) are far longer than 29 characters, and a cut one names no device.
+std::string COMportValue(const IniFile& ini) {
+  std::optional<std::string> value = LookupIniValue(ini.text, kIniSection, "COMport");
+  if (!value) {
+    throw StartupError("The key COMport is missing from section [" + std::string(kIniSection) +
+                       "] of " + ini.path +
+                       ". Give the serial port's number (1 for the first) or its device path.");
+  }
+  if (!value->empty() && value->front() == '/') {
+    return StripNulls(*value);
+  }
+  return StripNulls(value->substr(0, kKeyedValueMaxChars));
+}
+
+int16_t RTplusValue(const IniFile& ini, const std::string& text) {
+  const std::optional<LeadingNumber> number = ParseLeadingNumber(text);
+  if (!number) {
+    return 0;
+  }
+  const std::optional<int16_t> value = RoundToInt16(number->value);
+  if (!value) {
+    throw StartupError("RTplus " + Quoted(text) + " in " + ini.path +
+                       " is out of range; give 1 to switch RT+ on, 0 to switch it off.");
+  }
+  return *value;
+}
+
+// The longest announcement allowed, in seconds. The whole text must be a number of minutes;
+// a whole number of seconds outside 60..599 falls back to two minutes.
+int16_t TAmaxtimeValue(const IniFile& ini, const std::string& text) {
+  const std::optional<LeadingNumber> minutes = ParseLeadingNumber(text);
+  const bool only_number =
+      minutes && text.find_first_not_of(" \t", minutes->length) == std::string::npos;
+  if (!only_number) {
+    throw StartupError("TAMaxTimeout " + Quoted(text) + " in " + ini.path +
+                       " is not a number of minutes.");
+  }
+  const std::optional<int16_t> seconds = RoundToInt16(minutes->value * kSecondsPerMinute);
+  if (!seconds) {
+    throw StartupError("TAMaxTimeout " + Quoted(text) + " in " + ini.path +
+                       " is far too large; give the minutes a traffic announcement may last.");
+  }
+  if (*seconds < kTAmaxtimeMinSeconds || *seconds > kTAmaxtimeMaxSeconds) {
+    return kTAmaxtimeFallbackSeconds;
+  }
+  return *seconds;
+}
+
+bool StartsWith(std::string_view line, std::string_view key) {
+  return line.substr(0, key.size()) == key;
+}
+
+// Three values that may be long or begin or end with blanks: exact, case-sensitive keys at the
+// very start of a line, in any section, the last line for a key winning.
+void ScanLines(const IniFile& ini, ControllerState& state) {
+  for (std::string_view line : SplitLines(ini.text)) {
+    if (StartsWith(line, kMetadataFileLineKey)) {
+      state.MetadataFile = std::string(line.substr(kMetadataFileLineKey.size()));
+    } else if (StartsWith(line, kRTplusPrefixLineKey)) {
+      state.RTPlusPrefix = std::string(line.substr(kRTplusPrefixLineKey.size()));
+    } else if (StartsWith(line, kRTplusSplitLineKey)) {
+      state.RTPlusSplit = std::string(line.substr(kRTplusSplitLineKey.size()));
+    }
+  }
+}
+
+}  // namespace
 
 std::string StripNulls(const std::string& text) {
   return text.substr(0, text.find('\0'));
 }
 
-PortConfiguration LoadConfiguration(FileReader&, const std::string&, ControllerState&) {
-  throw StartupError("configuration load is not written yet");
+PortConfiguration LoadConfiguration(FileReader& files, const std::string& working_directory,
+                                    ControllerState& state) {
+  // Read first, so that a missing file is reported as such and not as a missing key.
+  const IniFile ini = ReadIniFile(files, working_directory);
+
+  PortConfiguration port;
+  port.COMsettings = KeyedValueOr(ini, "COMsettings", kDefaultCOMsettings);
+  port.COMport = COMportValue(ini);
+  state.EncoderType = KeyedValueOr(ini, "EncoderType", "");
+  state.DefaultRadioText = KeyedValueOr(ini, "DefaultRadioText", "");
+  state.TrafficRadioText = KeyedValueOr(ini, "TrafficRadioText", "");
+  const std::string ta_max_timeout = KeyedValueOr(ini, "TAMaxTimeout", kDefaultTAMaxTimeoutMinutes);
+  state.TrafficMeta = KeyedValueOr(ini, "TrafficMeta", "");
+  if (state.TrafficMeta.empty()) {
+    state.TrafficMeta = std::string(kMarkerSentinel);
+  }
+  state.RTplus = RTplusValue(ini, KeyedValueOr(ini, "RTplus", ""));
+  state.RTplusSwap = KeyedValueOr(ini, "RTplusSwap", "");
+
+  state.MetadataFile.clear();
+  state.RTPlusSplit = std::string(kRtPlusSentinel);
+  state.RTPlusPrefix = std::string(kRtPlusSentinel);
+  ScanLines(ini, state);
+  if (state.MetadataFile.empty()) {
+    state.MetadataFile = std::string(kDefaultMetadataFile);
+  }
+
+  state.TAmaxtime = TAmaxtimeValue(ini, ta_max_timeout);
+  return port;
 }
 
 }  // namespace morvane

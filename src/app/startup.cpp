@@ -31,10 +31,16 @@ void ResetInHouseRotation(ControllerState& state) {
 
 void OpenPort(Controller& controller, const PortConfiguration& port) {
   const PortAddress address = ParsePortAddress(port.COMport);
+  if (address.device_path.empty() && address.number < 1) {
+    throw StartupError("COMport \"" + port.COMport +
+                       "\" names no serial port; give its number (1 for the first) or its device "
+                       "path (e.g. /dev/ttyUSB0)");
+  }
   const std::optional<LineSettings> settings = ParseLineSettings(port.COMsettings);
   if (!settings) {
     throw StartupError("COMsettings \"" + port.COMsettings +
-                       "\" is not of the form speed,parity,data bits,stop bits (e.g. 9600,N,8,1)");
+                       "\" is not usable; give speed,parity,data bits,stop bits as in 9600,N,8,1 "
+                       "(parity N, E, O, M or S; data bits 5 to 8; stop bits 1 or 2)");
   }
   if (std::optional<std::string> error = controller.io.port.Open(address, *settings)) {
     throw StartupError(*error);

@@ -1,13 +1,119 @@
 #include "link/line_settings.h"
 
+#include <charconv>
+#include <limits>
+#include <vector>
+
+#include "link/leading_number.h"
+
 namespace morvane {
 
-std::optional<LineSettings> ParseLineSettings(std::string_view) {
-  return std::nullopt;
+// What a COMsettings text may say, the four fields separated by commas, blanks around a field
+// allowed ("9600, N, 8, 1"):
+// - speed: a whole number of bits per second above 0;
+// - parity: one letter N, E, O, M or S (none, even, odd, mark, space), either letter case;
+// - data bits: 5, 6, 7 or 8;
+// - stop bits: 1 or 2. One and a half stop bits is refused: a Linux serial port cannot send it,
+//   and opening the port with some other framing would garble every command to the encoder.
+// Anything else, an empty field or a fifth field included, makes the text unusable.
+
+namespace {
+
+constexpr int kMinDataBits = 5;
+constexpr int kMaxDataBits = 8;
+
+std::string_view TrimBlanks(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && blank(text.back())) {
+    text.remove_suffix(1);
+  }
+  return text;
 }
 
-PortAddress ParsePortAddress(std::string_view) {
-  return {};
+std::vector<std::string_view> SplitFields(std::string_view text) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    fields.push_back(TrimBlanks(text.substr(start, comma - start)));
+    if (comma == std::string_view::npos) {
+      return fields;
+    }
+    start = comma + 1;
+  }
+}
+
+// Digits only: no blanks, no decimal point (negative values fail the range checks).
+std::optional<int> WholeNumber(std::string_view field) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+  if (error != std::errc() || end != field.data() + field.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<Parity> ParityFromLetter(std::string_view field) {
+  if (field.size() != 1) {
+    return std::nullopt;
+  }
+  switch (field.front()) {
+    case 'N':
+    case 'n':
+      return Parity::None;
+    case 'E':
+    case 'e':
+      return Parity::Even;
+    case 'O':
+    case 'o':
+      return Parity::Odd;
+    case 'M':
+    case 'm':
+      return Parity::Mark;
+    case 'S':
+    case 's':
+      return Parity::Space;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::optional<LineSettings> ParseLineSettings(std::string_view text) {
+  const std::vector<std::string_view> fields = SplitFields(text);
+  if (fields.size() != 4) {
+    return std::nullopt;
+  }
+  const std::optional<int> baud = WholeNumber(fields[0]);
+  const std::optional<Parity> parity = ParityFromLetter(fields[1]);
+  const std::optional<int> data_bits = WholeNumber(fields[2]);
+  const std::optional<int> stop_bits = WholeNumber(fields[3]);
+  if (!baud || *baud <= 0 || !parity || !data_bits || *data_bits < kMinDataBits ||
+      *data_bits > kMaxDataBits || !stop_bits || (*stop_bits != 1 && *stop_bits != 2)) {
+    return std::nullopt;
+  }
+  return LineSettings{*baud, *parity, *data_bits, *stop_bits};
+}
+
+PortAddress ParsePortAddress(std::string_view text) {
+  PortAddress address;
+  if (!text.empty() && text.front() == '/') {
+    address.device_path = std::string(text);
+    return address;
+  }
+  // A number too large for a port number counts as none, like a text without a number.
+  const std::optional<LeadingNumber> number = ParseLeadingNumber(text);
+  if (number) {
+    const double rounded = RoundHalfEven(number->value);
+    if (rounded >= std::numeric_limits<int>::min() && rounded <= std::numeric_limits<int>::max()) {
+      address.number = static_cast<int>(rounded);
+    }
+  }
+  return address;
 }
 
 }  // namespace morvane

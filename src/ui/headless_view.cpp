@@ -1,0 +1,71 @@
+#include "ui/headless_view.h"
+
+#include <cstdio>
+
+namespace morvane {
+
+namespace {
+
+std::string TimeOfDay(const LocalTime& now) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
+  return text;
+}
+
+std::string Quoted(std::string_view text) {
+  return "\"" + EscapeForConsole(text) + "\"";
+}
+
+}  // namespace
+
+HeadlessView::HeadlessView(std::ostream& out, LocalClock& clock, bool verbose)
+    : out_(out), clock_(clock), verbose_(verbose), caption_(kTrafficUnavailable) {
+  for (const Label label : kAllLabels) {
+    labels_[label] = std::string(CreationText(label));
+  }
+  printed_ = ButtonState{caption_, enabled_, colour_};
+}
+
+HeadlessView::~HeadlessView() {
+  Flush();
+}
+
+void HeadlessView::SetLabel(Label label, std::string_view text) {
+  std::string& shown = labels_[label];
+  if (shown == text) {
+    return;
+  }
+  shown = std::string(text);
+  if (label == Label::lblLastTextCheck && !verbose_) {
+    return;
+  }
+  PrintLine(LabelName(label), Quoted(text));
+}
+
+void HeadlessView::SetButtonCaption(std::string_view caption) {
+  caption_ = std::string(caption);
+}
+
+void HeadlessView::SetButtonEnabled(bool enabled) {
+  enabled_ = enabled;
+}
+
+void HeadlessView::SetButtonColour(ButtonColour colour) {
+  colour_ = colour;
+}
+
+void HeadlessView::Flush() {
+  if (caption_ == printed_.caption && enabled_ == printed_.enabled && colour_ == printed_.colour) {
+    return;
+  }
+  printed_ = ButtonState{caption_, enabled_, colour_};
+  PrintLine("cmdTraffic", Quoted(caption_) + (enabled_ ? " enabled " : " disabled ") +
+                              std::string(ButtonColourName(colour_)));
+}
+
+void HeadlessView::PrintLine(std::string_view control, std::string_view rest) {
+  // Flushed line by line: a journal or a pipe must see each change when it happens.
+  out_ << TimeOfDay(clock_.Now()) << ' ' << control << ' ' << rest << std::endl;
+}
+
+}  // namespace morvane

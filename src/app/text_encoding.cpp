@@ -1,7 +1,6 @@
 #include "app/text_encoding.h"
 
 #include <cstdint>
-#include <iterator>
 
 #include "app/rds_charset.h"
 

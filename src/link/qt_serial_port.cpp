@@ -1,0 +1,179 @@
+#include "link/qt_serial_port.h"
+
+namespace morvane {
+
+namespace {
+
+// Long enough for 32 kB at 300 bit/s to leave the driver; a write that takes longer is a port
+// that no longer takes bytes.
+constexpr int kWriteTimeoutMs = 5000;
+// Bounds one read when the encoder never stops talking: what is left waits for the next read.
+constexpr int kMaxReadRounds = 64;
+
+std::string ErrorText(const QSerialPort& port) {
+  return port.errorString().toStdString();
+}
+
+std::optional<QSerialPort::Parity> QtParity(Parity parity) {
+  switch (parity) {
+    case Parity::None:
+      return QSerialPort::NoParity;
+    case Parity::Even:
+      return QSerialPort::EvenParity;
+    case Parity::Odd:
+      return QSerialPort::OddParity;
+    case Parity::Mark:
+      return QSerialPort::MarkParity;
+    case Parity::Space:
+      return QSerialPort::SpaceParity;
+  }
+  return std::nullopt;
+}
+
+std::optional<QSerialPort::DataBits> QtDataBits(int bits) {
+  switch (bits) {
+    case 5:
+      return QSerialPort::Data5;
+    case 6:
+      return QSerialPort::Data6;
+    case 7:
+      return QSerialPort::Data7;
+    case 8:
+      return QSerialPort::Data8;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<QSerialPort::StopBits> QtStopBits(int bits) {
+  switch (bits) {
+    case 1:
+      return QSerialPort::OneStop;
+    case 2:
+      return QSerialPort::TwoStop;
+    default:
+      return std::nullopt;
+  }
+}
+
+const char* ParityName(Parity parity) {
+  switch (parity) {
+    case Parity::None:
+      return "none";
+    case Parity::Even:
+      return "even";
+    case Parity::Odd:
+      return "odd";
+    case Parity::Mark:
+      return "mark";
+    case Parity::Space:
+      return "space";
+  }
+  return "?";
+}
+
+}  // namespace
+
+std::string PortDeviceName(const PortAddress& address) {
+  if (!address.device_path.empty()) {
+    return address.device_path;
+  }
+  if (address.number < 1) {
+    return {};
+  }
+#ifdef Q_OS_WIN
+  return "COM" + std::to_string(address.number);
+#else
+  return "/dev/ttyS" + std::to_string(address.number - 1);
+#endif
+}
+
+std::optional<std::string> QtSerialPort::Open(const PortAddress& address,
+                                              const LineSettings& settings) {
+  Close();
+  const std::string device = PortDeviceName(address);
+  if (device.empty()) {
+    return "COMport " + std::to_string(address.number) +
+           " names no serial port: give the port number (1 for the first port) or a device "
+           "path beginning with /";
+  }
+  port_.setPortName(QString::fromStdString(device));
+  if (!port_.open(QIODevice::ReadWrite)) {
+    return "Cannot open serial port " + device + ": " + ErrorText(port_);
+  }
+  if (std::optional<std::string> error = ApplyLineSettings(settings)) {
+    Close();
+    return "Serial port " + device + " cannot take " + *error;
+  }
+  // The encoder does not use the handshake lines; RTS stays off as the encoder expects. A
+  // pseudo-terminal has no such line, which is no reason to refuse it.
+  (void)port_.setRequestToSend(false);
+  port_.clearError();
+  return std::nullopt;
+}
+
+std::optional<std::string> QtSerialPort::ApplyLineSettings(const LineSettings& settings) {
+  if (!port_.setBaudRate(settings.baud)) {
+    return "the speed " + std::to_string(settings.baud) + " (COMsettings): " + ErrorText(port_);
+  }
+  const std::optional<QSerialPort::Parity> parity = QtParity(settings.parity);
+  if (!parity || !port_.setParity(*parity)) {
+    return std::string(ParityName(settings.parity)) + " parity (COMsettings): " + ErrorText(port_);
+  }
+  const std::optional<QSerialPort::DataBits> data_bits = QtDataBits(settings.data_bits);
+  if (!data_bits || !port_.setDataBits(*data_bits)) {
+    return std::to_string(settings.data_bits) + " data bits (COMsettings)" +
+           (data_bits ? ": " + ErrorText(port_) : std::string());
+  }
+  const std::optional<QSerialPort::StopBits> stop_bits = QtStopBits(settings.stop_bits);
+  if (!stop_bits || !port_.setStopBits(*stop_bits)) {
+    return std::to_string(settings.stop_bits) + " stop bits (COMsettings)" +
+           (stop_bits ? ": " + ErrorText(port_) : std::string());
+  }
+  if (!port_.setFlowControl(QSerialPort::NoFlowControl)) {
+    return "no flow control: " + ErrorText(port_);
+  }
+  return std::nullopt;
+}
+
+void QtSerialPort::Close() {
+  if (port_.isOpen()) {
+    port_.close();
+  }
+}
+
+bool QtSerialPort::Write(std::string_view bytes) {
+  if (!port_.isOpen()) {
+    return false;
+  }
+  const auto size = static_cast<qint64>(bytes.size());
+  if (port_.write(bytes.data(), size) != size) {
+    return false;
+  }
+  // The wait after a command is the encoder's time to answer: it must not begin while bytes
+  // still sit in our own buffer.
+  while (port_.bytesToWrite() > 0) {
+    if (!port_.waitForBytesWritten(kWriteTimeoutMs)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> QtSerialPort::ReadAll() {
+  if (!port_.isOpen()) {
+    return std::nullopt;
+  }
+  // A zero timeout only collects what the system already holds; it never waits.
+  for (int round = 0; round < kMaxReadRounds && port_.waitForReadyRead(0); ++round) {
+  }
+  const QSerialPort::SerialPortError error = port_.error();
+  port_.clearError();
+  if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
+    return std::nullopt;
+  }
+  const QByteArray bytes = port_.readAll();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace morvane

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/encoder.h"
+
+namespace morvane::sim {
+
+// What a listener's receiver shows of the encoder's broadcast, in printable form.
+struct OnAirView {
+  std::string ps;
+  std::string pi;
+  int pty = 0;
+  bool tp = false;
+  bool ta = false;
+  bool ct = false;
+  bool pilot = false;
+  std::string radiotext;  // trailing blanks dropped: no receiver shows them
+  std::array<RtPlusTag, 2> rtplus{};
+  std::string rtplus_items;  // e.g. ARTIST="Artist" TITLE="Title"; empty without tags
+  int clock_sets = 0;
+  std::string clock;    // dd.mm.yy hh:mm:ss
+  std::string inhouse;  // e.g. seq 1 id 1A2 "Welcome"; or version 0110
+};
+
+[[nodiscard]] OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms);
+
+// The RT+ items resolved to the text they mark, in tag order.
+[[nodiscard]] std::string DescribeRtPlusItems(const std::string& radiotext,
+                                              const std::array<RtPlusTag, 2>& tags);
+
+// One line per change a listener would notice, e.g. RT "text", RT+ ARTIST="A" TITLE="T", TA on.
+[[nodiscard]] std::vector<std::string> DescribeOnAirChanges(const OnAirView& before,
+                                                            const OnAirView& after);
+// Every item of the view, for the start of a run.
+[[nodiscard]] std::vector<std::string> DescribeOnAir(const OnAirView& view);
+
+}  // namespace morvane::sim

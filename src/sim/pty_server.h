@@ -1,0 +1,75 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "sim/command_parser.h"
+#include "sim/encoder.h"
+#include "sim/group_encoder.h"
+#include "sim/on_air.h"
+#include "sim/sim_options.h"
+
+namespace morvane::sim {
+
+// What the server tells its owner, always from the thread that runs Serve().
+struct ServerHooks {
+  std::function<void(const Command& command, int64_t at_ms)> on_command;
+  std::function<void(const std::string& line)> on_air;
+  std::function<void(const RdsGroup& group)> on_group;
+};
+
+// Milliseconds on the steady clock, the time base of every emulator timestamp.
+[[nodiscard]] int64_t SteadyNowMs();
+
+// The encoder on a pseudo-terminal. The controller opens the slave side like a serial port; the
+// server holds the master, cuts what arrives into commands, lets the encoder answer (late, or
+// never, if so configured) and broadcasts groups at the configured rate.
+class PtyEncoderServer {
+ public:
+  // Opens the pseudo-terminal in raw mode; throws std::runtime_error when it cannot.
+  PtyEncoderServer(const SimOptions& options, ServerHooks hooks);
+  ~PtyEncoderServer();
+  PtyEncoderServer(const PtyEncoderServer&) = delete;
+  PtyEncoderServer& operator=(const PtyEncoderServer&) = delete;
+
+  [[nodiscard]] const std::string& device_path() const { return device_path_; }
+  // The state as it is now; only while Serve() is not running on another thread.
+  [[nodiscard]] const Encoder& encoder() const { return encoder_; }
+  // Serves until stop becomes true; looks at it at least every 50 ms.
+  void Serve(const std::atomic<bool>& stop);
+
+ private:
+  struct PendingAnswer {
+    int64_t due_ms;
+    std::string bytes;
+  };
+
+  void Receive(int64_t now_ms);
+  void HandleCommand(const Command& command, int64_t now_ms);
+  void Emit(const OnAirView& before, int64_t now_ms);
+  void SendDue(int64_t now_ms);
+  void BroadcastDue(int64_t now_ms);
+  void SendNoise(int64_t now_ms);
+  void WriteAll(const std::string& bytes);
+  [[nodiscard]] int PollTimeoutMs(int64_t now_ms) const;
+
+  SimOptions options_;
+  ServerHooks hooks_;
+  int master_fd_ = -1;
+  int slave_fd_ = -1;  // held open so the line stays up while no controller is connected
+  std::string device_path_;
+  CommandParser parser_;
+  Encoder encoder_;
+  GroupEncoder groups_;
+  std::deque<PendingAnswer> answers_;
+  int64_t start_ms_ = 0;
+  int64_t groups_sent_ = 0;
+  int64_t next_noise_ms_ = 0;
+  std::mt19937 random_;
+};
+
+}  // namespace morvane::sim

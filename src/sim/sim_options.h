@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "sim/command_parser.h"
+#include "sim/encoder_state.h"
+
+namespace morvane::sim {
+
+// The real rate of an RDS broadcast: 1187.5 bit/s, 104 bits a group.
+inline constexpr double kGroupsPerSecond = 1187.5 / 104.0;
+
+struct SimOptions {
+  Dialect dialect = Dialect::Ascii;
+  std::string link_path;  // symlink to the pseudo-terminal, if wanted
+  EncoderState initial;
+  int delay_ms = 0;         // answer this late
+  bool silent = false;      // never answer
+  bool noise = false;       // send stray bytes between answers now and then
+  bool log = false;         // every received command with a millisecond timestamp
+  std::string groups_path;  // "-" for standard output; empty for no group stream
+  double groups_rate = kGroupsPerSecond;
+  bool help = false;
+};
+
+[[nodiscard]] std::string SimUsage();
+// The options, or the text of the error.
+[[nodiscard]] std::variant<SimOptions, std::string> ParseSimOptions(
+    const std::vector<std::string>& args);
+
+}  // namespace morvane::sim

@@ -50,14 +50,6 @@ TEST(InHouseMessageLine, ReadsIdentifierAndText) {
   }
 }
 
-TEST(InHouseSlice, FillsTheLastEightAndNeverGoesPast64) {
-  EXPECT_EQ(InHouseSlice("Hello", 1), "Hello|||");
-  EXPECT_EQ(InHouseSlice("", 1), "||||||||");
-  EXPECT_EQ(InHouseSlice("ABCDEFGHIJKLMNOP", 9), "IJKLMNOP");
-  EXPECT_EQ(InHouseSlice(std::string(60, 'x'), 57), "xxxx||||");
-  EXPECT_EQ(InHouseSlice(std::string(63, 'x') + "y", 57), "xxxxxxxy");
-}
-
 TEST(InHouseGroups, MessageGroupsHaveTwelveUpperCaseDigitsEach) {
   EXPECT_EQ(BuildMessageGroups(0, 1, "1A2", "Hello|||"),
             "UDG1=600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,");

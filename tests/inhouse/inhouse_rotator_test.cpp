@@ -114,13 +114,6 @@ TEST(InHouseRotator, EveryCharacterCodeHasTwoDigits) {
   EXPECT_EQ(rig.Tick(), "UDG1=600011A26109,600111A262E9,600211A2017C,600311A27C7C,\r");
 }
 
-TEST(InHouseRotator, LoneLfStaysInTheText) {
-  InHouseRig rig;
-  rig.File("M: 1A2 AB\nCD\r\n");
-
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "1A2", "AB\nCD|||"));
-}
-
 TEST(InHouseRotator, ChangedLineStartsTheNewMessageInTheSameTick) {
   InHouseRig rig;
   rig.File("M: 0F0 ABCDEFGHIJKLMNOP");

@@ -29,7 +29,9 @@ void ResetInHouseRotation(ControllerState& state) {
   state.UDGsequence = 0;
 }
 
-void OpenPort(Controller& controller, const PortConfiguration& port) {
+}  // namespace
+
+PortSetup ResolvePort(const PortConfiguration& port) {
   const PortAddress address = ParsePortAddress(port.COMport);
   if (address.device_path.empty() && address.number < 1) {
     throw StartupError("COMport \"" + port.COMport +
@@ -42,7 +44,14 @@ void OpenPort(Controller& controller, const PortConfiguration& port) {
                        "\" is not usable; give speed,parity,data bits,stop bits as in 9600,N,8,1 "
                        "(parity N, E, O, M or S; data bits 5 to 8; stop bits 1 or 2)");
   }
-  if (std::optional<std::string> error = controller.io.port.Open(address, *settings)) {
+  return {address, *settings};
+}
+
+namespace {
+
+void OpenPort(Controller& controller, const PortConfiguration& port) {
+  const PortSetup setup = ResolvePort(port);
+  if (std::optional<std::string> error = controller.io.port.Open(setup.address, setup.settings)) {
     throw StartupError(*error);
   }
 }

@@ -2,9 +2,18 @@
 
 #include <string>
 
+#include "app/configuration.h"
 #include "app/controller.h"
 
 namespace morvane {
+
+// What the port set-up opens, from the configured texts. Throws StartupError when they name no
+// port or no line settings, before anything is opened.
+struct PortSetup {
+  PortAddress address;
+  LineSettings settings;
+};
+[[nodiscard]] PortSetup ResolvePort(const PortConfiguration& port);
 
 // Start-up: configuration, port, the PIRA32 traffic clear and the encoder synchronisation.
 // Throws StartupError; nothing has been shown then.

@@ -1,0 +1,112 @@
+#include "app/configuration_report.h"
+
+#include <cstdio>
+#include <iomanip>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+#include "app/configuration.h"
+#include "app/controller_state.h"
+#include "app/startup.h"
+#include "app/startup_error.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::string_view kNotSet = "(not set)";
+constexpr int kNameWidth = 18;
+
+// Quoted, with control characters (a stray CR or tab in the file) written as \xNN so the
+// engineer sees them; every other byte is shown as it stands.
+std::string Quoted(std::string_view text) {
+  std::string shown = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7f) {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      shown += escaped;
+    } else {
+      shown += c;
+    }
+  }
+  return shown + "\"";
+}
+
+std::string QuotedOrNotSet(const std::string& text, std::string_view sentinel) {
+  return text == sentinel ? std::string(kNotSet) : Quoted(text);
+}
+
+// How the port set-up will take COMport, or what it will say about COMport and COMsettings.
+struct PortCheck {
+  std::string meaning;
+  std::optional<std::string> error;
+};
+
+PortCheck CheckPort(const PortConfiguration& port) {
+  try {
+    const PortAddress address = ResolvePort(port).address;
+    if (!address.device_path.empty()) {
+      return {" (device " + address.device_path + ")", std::nullopt};
+    }
+    return {" (port number " + std::to_string(address.number) + ")", std::nullopt};
+  } catch (const StartupError& error) {
+    return {"", std::string(error.what())};
+  }
+}
+
+std::string EncoderMeaning(const ControllerState& state) {
+  if (IsPira32(state) || IsPiraMicro(state)) {
+    return "";
+  }
+  return " (no encoder model: nothing is sent)";
+}
+
+void PrintLine(std::ostream& out, std::string_view name, const std::string& value) {
+  out << std::left << std::setw(kNameWidth) << name << value << '\n';
+}
+
+void PrintValues(std::ostream& out, const PortConfiguration& port, const PortCheck& port_check,
+                 const ControllerState& state) {
+  PrintLine(out, "COMsettings", Quoted(port.COMsettings));
+  PrintLine(out, "COMport", Quoted(port.COMport) + port_check.meaning);
+  PrintLine(out, "EncoderType", Quoted(state.EncoderType) + EncoderMeaning(state));
+  PrintLine(out, "DefaultRadioText", Quoted(state.DefaultRadioText));
+  PrintLine(out, "TrafficRadioText", Quoted(state.TrafficRadioText));
+  PrintLine(out, "TAmaxtime", std::to_string(state.TAmaxtime) + " s");
+  PrintLine(out, "TrafficMeta", QuotedOrNotSet(state.TrafficMeta, kMarkerSentinel));
+  PrintLine(out, "RTplus", std::to_string(state.RTplus) + (state.RTplus == 1 ? " (on)" : " (off)"));
+  PrintLine(out, "RTplusSwap",
+            Quoted(state.RTplusSwap) + (state.RTplusSwap == "1" ? " (swap)" : " (no swap)"));
+  PrintLine(out, "MetadataFile", Quoted(state.MetadataFile));
+  PrintLine(out, "RTplusPrefix", QuotedOrNotSet(state.RTPlusPrefix, kRtPlusSentinel));
+  PrintLine(out, "RTplusSplit", QuotedOrNotSet(state.RTPlusSplit, kRtPlusSentinel));
+}
+
+}  // namespace
+
+int CheckConfiguration(FileReader& files, const std::string& working_directory, std::ostream& out,
+                       std::ostream& err) {
+  ControllerState state;
+  PortConfiguration port;
+  try {
+    port = LoadConfiguration(files, working_directory, state);
+  } catch (const StartupError& error) {
+    err << error.what() << '\n';
+    return 1;
+  }
+  // Start-up checks the port's texts before it opens anything, and so fails on them even with
+  // no encoder connected; the values are still worth seeing beside the message.
+  const PortCheck port_check = CheckPort(port);
+  out << "Values from " << kIniFileName << " in " << working_directory << ":\n";
+  PrintValues(out, port, port_check, state);
+  if (port_check.error) {
+    err << *port_check.error << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace morvane

@@ -1,0 +1,166 @@
+#include "app/configuration_report.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "app/startup_error.h"
+#include "support/fakes.h"
+
+namespace morvane {
+namespace {
+
+using testing::FakeFiles;
+using testing::Rig;
+
+constexpr const char* kWorkingDirectory = "/var/lib/rdsmorvane";
+constexpr const char* kIniPath = "/var/lib/rdsmorvane/RDSmorvane.ini";
+
+struct CheckResult {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+CheckResult Check(const std::optional<std::string>& ini_text) {
+  FakeFiles files;
+  if (ini_text) {
+    files.files[kIniPath] = *ini_text;
+  }
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = CheckConfiguration(files, kWorkingDirectory, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// What start-up itself says for the same file; the check must say the same.
+std::string StartupMessage(const std::optional<std::string>& ini_text) {
+  Rig rig;
+  if (ini_text) {
+    rig.files.files[kIniPath] = *ini_text;
+  }
+  try {
+    Form_Load(rig.controller, kWorkingDirectory);
+  } catch (const StartupError& error) {
+    return std::string(error.what()) + "\n";
+  }
+  return "";
+}
+
+const std::string kHeader = "Values from RDSmorvane.ini in /var/lib/rdsmorvane:\n";
+
+TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
+  struct Case {
+    const char* what;
+    std::string ini;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"a complete file",
+       "[RDSmorvane]\r\n"
+       "COMsettings=19200,E,7,2\r\n"
+       "COMport=/dev/ttyUSB0\r\n"
+       "EncoderType=PIRA32\r\n"
+       "DefaultRadioText=Radio Morvane\r\n"
+       "TrafficRadioText=Traffic news\r\n"
+       "TAMaxTimeout=3\r\n"
+       "TrafficMeta=**TA**\r\n"
+       "RTplus=1\r\n"
+       "RTplusSwap=1\r\n"
+       "MetadataFile=/srv/playout/now.txt\r\n"
+       "RTplusPrefix=Now: \r\n"
+       "RTplusSplit= - \r\n",
+       kHeader + "COMsettings       \"19200,E,7,2\"\n"
+                 "COMport           \"/dev/ttyUSB0\" (device /dev/ttyUSB0)\n"
+                 "EncoderType       \"PIRA32\"\n"
+                 "DefaultRadioText  \"Radio Morvane\"\n"
+                 "TrafficRadioText  \"Traffic news\"\n"
+                 "TAmaxtime         180 s\n"
+                 "TrafficMeta       \"**TA**\"\n"
+                 "RTplus            1 (on)\n"
+                 "RTplusSwap        \"1\" (swap)\n"
+                 "MetadataFile      \"/srv/playout/now.txt\"\n"
+                 "RTplusPrefix      \"Now: \"\n"
+                 "RTplusSplit       \" - \"\n"},
+      {"sentinels and defaults: empty TrafficMeta, no line-scan keys, missing optional keys",
+       "[RDSmorvane]\nCOMport=2\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\n",
+       kHeader + "COMsettings       \"9600,N,8,1\"\n"
+                 "COMport           \"2\" (port number 2)\n"
+                 "EncoderType       \"pira32\" (no encoder model: nothing is sent)\n"
+                 "DefaultRadioText  \"\"\n"
+                 "TrafficRadioText  \"\"\n"
+                 "TAmaxtime         120 s\n"
+                 "TrafficMeta       (not set)\n"
+                 "RTplus            2 (off)\n"
+                 "RTplusSwap        \"\" (no swap)\n"
+                 "MetadataFile      \"metadata.txt\"\n"
+                 "RTplusPrefix      (not set)\n"
+                 "RTplusSplit       (not set)\n"},
+      {"an empty prefix is set, not the sentinel; a long text is cut; a tab is made visible",
+       "[RDSmorvane]\nCOMport=1\nEncoderType=PIRAMICRO\n"
+       "DefaultRadioText=0123456789012345678901234567890123456789\n"
+       "TAMaxTimeout=10\nRTplusPrefix=\nRTplusSplit=\t/\nMetadataFile=\n",
+       kHeader + "COMsettings       \"9600,N,8,1\"\n"
+                 "COMport           \"1\" (port number 1)\n"
+                 "EncoderType       \"PIRAMICRO\"\n"
+                 "DefaultRadioText  \"01234567890123456789012345678\"\n"
+                 "TrafficRadioText  \"\"\n"
+                 "TAmaxtime         120 s\n"
+                 "TrafficMeta       (not set)\n"
+                 "RTplus            0 (off)\n"
+                 "RTplusSwap        \"\" (no swap)\n"
+                 "MetadataFile      \"metadata.txt\"\n"
+                 "RTplusPrefix      \"\"\n"
+                 "RTplusSplit       \"\\x09/\"\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CheckResult result = Check(c.ini);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, c.expected);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(StartupMessage(c.ini), "") << "start-up should accept this file too";
+  }
+}
+
+TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> ini;
+    bool values_shown;  // the file was read; only the port's texts are wrong
+  };
+  const std::vector<Case> cases = {
+      {"no file", std::nullopt, false},
+      {"missing COMport", "[RDSmorvane]\nEncoderType=PIRA32\nTAMaxTimeout=2\n", false},
+      {"TAMaxTimeout not a number", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=two\n", false},
+      {"TAMaxTimeout empty", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=\n", false},
+      {"RTplus out of range", "[RDSmorvane]\nCOMport=1\nRTplus=40000\n", false},
+      {"COMsettings unusable", "[RDSmorvane]\nCOMport=1\nCOMsettings=9600;N;8;1\n", true},
+      {"COMport names no port", "[RDSmorvane]\nCOMport=COM1\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CheckResult result = Check(c.ini);
+    const std::string expected_message = StartupMessage(c.ini);
+    ASSERT_FALSE(expected_message.empty()) << "start-up should fail on this file";
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, expected_message);
+    EXPECT_EQ(result.out.empty(), !c.values_shown) << result.out;
+  }
+}
+
+TEST(CheckConfiguration, ReadsOnlyTheConfiguration) {
+  FakeFiles files;
+  files.files[kIniPath] = "[RDSmorvane]\nCOMport=1\nMetadataFile=now.txt\n";
+  std::ostringstream out;
+  std::ostringstream err;
+  ASSERT_EQ(CheckConfiguration(files, kWorkingDirectory, out, err), 0);
+  EXPECT_EQ(files.reads, std::vector<std::string>{kIniPath});
+}
+
+}  // namespace
+}  // namespace morvane

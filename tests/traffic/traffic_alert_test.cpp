@@ -83,6 +83,8 @@ std::vector<SentCommand> FlagAndQuery(const std::string& type, Flag flag) {
   return {};
 }
 
+// The states of the record, reached the way they are in use.
+void Idle(TrafficRig&) {}
 void ManualAlert(TrafficRig& t) {
   t.Click();
 }
@@ -98,9 +100,28 @@ void MetadataTimedOut(TrafficRig& t) {
   t.Tick(60);
 }
 
+void ManualAt2(TrafficRig& t) {
+  t.Click();
+  t.Tick(58);
+}
+void MetadataAt2(TrafficRig& t) {
+  t.ChangedLine(true);
+  t.Tick(58);
+}
+void ManualAt1(TrafficRig& t) {
+  t.Click();
+  t.Tick(59);
+}
+// Ended by a click half way; the countdown has sent its extra TA off.
+void EndedAt1(TrafficRig& t) {
+  t.Click();
+  t.Tick(30);
+  t.Click();
+  t.Tick(29);
+}
+
 TEST(TrafficAlert, TransitionTable) {
   using Step = std::function<void(TrafficRig&)>;
-  const Step idle = [](TrafficRig&) {};
   const Step click = [](TrafficRig& t) { t.Click(); };
   const Step marker_line = [](TrafficRig& t) { t.ChangedLine(true); };
   const Step plain_line = [](TrafficRig& t) { t.ChangedLine(false); };
@@ -117,87 +138,19 @@ TEST(TrafficAlert, TransitionTable) {
                                            // leaves it to the next tick
   };
   const std::vector<Row> rows = {
-      {"idle, click", idle, click, Flag::On, 1, 1, 60, true, {true}, "?"},
-      {"idle, line with marker", idle, marker_line, Flag::On, 1, 0, 60, true, {true}, "?"},
-      {"manual alert, click", ManualAlert, click, Flag::Off, 0, 0, 60, true, {}, "?"},
+      {"idle, click", Idle, click, Flag::On, 1, 1, 60, true, {true}, "?"},
+      {"idle, marker line", Idle, marker_line, Flag::On, 1, 0, 60, true, {true}, "?"},
+      {"manual, click", ManualAlert, click, Flag::Off, 0, 0, 60, true, {}, "?"},
       {"manual timed out, click", ManualTimedOut, click, Flag::Off, 0, 0, 0, false, {}, "60"},
-      {"metadata alert, click", MetadataAlert, click, Flag::Off, 0, 0, 60, true, {}, "?"},
+      {"metadata, click", MetadataAlert, click, Flag::Off, 0, 0, 60, true, {}, "?"},
       {"metadata timed out, click", MetadataTimedOut, click, Flag::Off, 0, 0, 0, false, {}, "60"},
-      {"metadata alert, line without marker",
-       MetadataAlert,
-       plain_line,
-       Flag::Off,
-       0,
-       0,
-       60,
-       true,
-       {},
-       "?"},
-      {"metadata timed out, line without marker",
-       MetadataTimedOut,
-       plain_line,
-       Flag::Off,
-       0,
-       0,
-       0,
-       false,
-       {},
-       "60"},
-      {"manual alert, countdown reaches 1",
-       [](TrafficRig& t) {
-         ManualAlert(t);
-         t.Tick(58);
-       },
-       tick,
-       Flag::Off,
-       1,
-       1,
-       1,
-       true,
-       {},
-       "1"},
-      {"metadata alert, countdown reaches 1",
-       [](TrafficRig& t) {
-         MetadataAlert(t);
-         t.Tick(58);
-       },
-       tick,
-       Flag::Off,
-       1,
-       0,
-       1,
-       true,
-       {},
-       "1"},
-      {"start-up, countdown at 0", idle, tick, Flag::None, 0, 0, 0, false, {false}, "60"},
-      {"manual alert, countdown reaches 0",
-       [](TrafficRig& t) {
-         ManualAlert(t);
-         t.Tick(59);
-       },
-       tick,
-       Flag::None,
-       1,
-       1,
-       0,
-       false,
-       {false},
-       "60"},
-      {"ended alert, countdown reaches 0",
-       [](TrafficRig& t) {
-         ManualAlert(t);
-         t.Tick(30);
-         t.Click();
-         t.Tick(29);
-       },
-       tick,
-       Flag::None,
-       0,
-       0,
-       0,
-       false,
-       {false},
-       "60"},
+      {"metadata, plain line", MetadataAlert, plain_line, Flag::Off, 0, 0, 60, true, {}, "?"},
+      {"timed out, plain line", MetadataTimedOut, plain_line, Flag::Off, 0, 0, 0, false, {}, "60"},
+      {"manual, countdown to 1", ManualAt2, tick, Flag::Off, 1, 1, 1, true, {}, "1"},
+      {"metadata, countdown to 1", MetadataAt2, tick, Flag::Off, 1, 0, 1, true, {}, "1"},
+      {"start-up, countdown at 0", Idle, tick, Flag::None, 0, 0, 0, false, {false}, "60"},
+      {"manual, countdown to 0", ManualAt1, tick, Flag::None, 1, 1, 0, false, {false}, "60"},
+      {"ended, countdown to 0", EndedAt1, tick, Flag::None, 0, 0, 0, false, {false}, "60"},
   };
   for (const char* type : {"PIRA32", "PIRAMICRO", "PIRA-32"}) {
     for (const Row& row : rows) {

@@ -35,7 +35,8 @@ class EncoderClock {
   [[nodiscard]] int64_t SecondsNow(int64_t now_ms) const;
 
  private:
-  int64_t base_seconds_ = 0;
+  // An encoder that was never set starts at 1 January 2000, midnight.
+  int64_t base_seconds_ = 946684800;
   int64_t set_at_ms_ = 0;
 };
 

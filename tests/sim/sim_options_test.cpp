@@ -1,0 +1,52 @@
+#include "sim/sim_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace morvane::sim {
+namespace {
+
+TEST(SimOptions, ValuesReachTheEncoderState) {
+  const auto parsed = ParseSimOptions(
+      {"--dialect", "frame", "--ps",     "RADIO 1",  "--pi",    "d3a2",          "--pty", "23",
+       "--tp",      "0",     "--ta",     "1",        "--pilot", "off",           "--ct",  "0",
+       "--delay",   "300",   "--silent", "--groups", "-",       "--groups-rate", "500",   "--link",
+       "/tmp/x"});
+  ASSERT_TRUE(std::holds_alternative<SimOptions>(parsed)) << std::get<std::string>(parsed);
+  const SimOptions& o = std::get<SimOptions>(parsed);
+  EXPECT_EQ(o.dialect, Dialect::Frame);
+  EXPECT_EQ(o.initial.ps, "RADIO 1 ");
+  EXPECT_EQ(o.initial.pi, 0xD3A2);
+  EXPECT_EQ(o.initial.pty, 23);
+  EXPECT_FALSE(o.initial.tp);
+  EXPECT_TRUE(o.initial.ta);
+  EXPECT_FALSE(o.initial.pilot);
+  EXPECT_FALSE(o.initial.ct);
+  EXPECT_EQ(o.delay_ms, 300);
+  EXPECT_TRUE(o.silent);
+  EXPECT_EQ(o.groups_path, "-");
+  EXPECT_DOUBLE_EQ(o.groups_rate, 500);
+  EXPECT_EQ(o.link_path, "/tmp/x");
+}
+
+TEST(SimOptions, MistakesAreNamed) {
+  const std::vector<std::vector<std::string>> bad{
+      {},
+      {"--dialect", "serial"},
+      {"--dialect", "ascii", "--pty", "32"},
+      {"--dialect", "ascii", "--pi", "C2"},
+      {"--dialect", "ascii", "--tp", "yes"},
+      {"--dialect", "ascii", "--groups-rate", "0"},
+      {"--dialect", "ascii", "--delay"},
+      {"--dialect", "ascii", "--colour"},
+  };
+  for (const auto& args : bad) {
+    EXPECT_TRUE(std::holds_alternative<std::string>(ParseSimOptions(args)))
+        << (args.empty() ? "(none)" : args.back());
+  }
+}
+
+}  // namespace
+}  // namespace morvane::sim

@@ -1,5 +1,6 @@
 #include "ui/qt_status_window.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QPainter>
 #include <QPixmap>
@@ -9,19 +10,19 @@ namespace morvane {
 namespace {
 
 constexpr int kLeftColumnTop[] = {120, 480, 840, 1200, 1560};  // PS, PI, TA, TP, PTY
-constexpr int kLeftRowHeight = 375;
-constexpr int kRightRowHeight = 255;
+constexpr int kLeftRowHeight = 360;
+constexpr int kRightRowHeight = 240;
 
 constexpr int kLeftCaptionLeft = 60;
 constexpr int kLeftCaptionWidth = 960;
 constexpr int kLeftValueLeft = 1080;
-constexpr int kLeftValueWidth = 4080;
-constexpr int kRightCaptionLeft = 5160;
-constexpr int kRightCaptionWidth = 1920;
-constexpr int kRightValueLeft = 7140;
-constexpr int kRightValueWidth = 2100;
+constexpr int kLeftValueWidth = 3870;
+constexpr int kRightCaptionLeft = 4980;
+constexpr int kRightCaptionWidth = 1500;
+constexpr int kRightValueLeft = 6540;
+constexpr int kRightValueWidth = 2745;
 
-constexpr TwipsRect kRtPlusPlace{8460, 0, 840, 270};
+constexpr TwipsRect kRtPlusPlace{8700, 0, 600, 255};
 constexpr int kLine2Top = 2040;
 constexpr TwipsRect kRadioTextPlace{60, 2100, 9225, 285};
 constexpr int kLine1Top = 2400;
@@ -43,13 +44,34 @@ QRect Pixels(const TwipsRect& twips) {
           twips.height / kTwipsPerPixel};
 }
 
+constexpr double kSmallestRadioTextPoints = 6.75;
+
+int PixelSize(double points) {
+  return qRound(points * 96.0 / 72.0);
+}
+
 // The layout is fixed in pixels, so the fonts are too: the point sizes as a 96 dpi screen shows
-// them, whatever the desktop's scaling says.
+// them, whatever the desktop's scaling says. Where the narrow "MS Sans Serif" is missing, a
+// semi-condensed sans serif comes nearest to its widths, so the longest status texts still fit.
 QFont ClassicFont(double points, bool bold) {
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(qRound(points * 96.0 / 72.0));
+  font.setStretch(QFont::SemiCondensed);
+  font.setPixelSize(PixelSize(points));
   font.setBold(bold);
+  return font;
+}
+
+// A RadioText holds up to 64 characters: rather than cut it, a long one is drawn smaller.
+QFont RadioTextFont(const QString& text, int width) {
+  QFont font = ClassicFont(kRadioTextPoints, true);
+  for (int pixels = PixelSize(kRadioTextPoints); pixels >= PixelSize(kSmallestRadioTextPoints);
+       --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetrics(font).horizontalAdvance(text) <= width) {
+      break;
+    }
+  }
   return font;
 }
 
@@ -182,7 +204,11 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 }
 
 void frmMain::SetLabel(Label label, std::string_view text) {
-  labels_.at(label)->setText(DisplayText(text));
+  QLabel* shown = labels_.at(label);
+  shown->setText(DisplayText(text));
+  if (label == Label::lblRT) {
+    shown->setFont(RadioTextFont(shown->text(), shown->width()));
+  }
 }
 
 void frmMain::SetButtonCaption(std::string_view caption) {

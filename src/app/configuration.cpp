@@ -126,6 +126,16 @@ std::string COMportValue(const IniFile& ini) {
   return StripNulls(value->substr(0, kKeyedValueMaxChars));
 }
 
+TextEncoding TextEncodingValue(const IniFile& ini) {
+  const std::string text = KeyedValueOr(ini, "TextEncoding", "");
+  const std::optional<TextEncoding> encoding = ParseTextEncoding(text);
+  if (!encoding) {
+    throw StartupError("TextEncoding " + Quoted(text) + " in " + ini.path + " is not known; give " +
+                       std::string(kTextEncodingValues) + ".");
+  }
+  return *encoding;
+}
+
 int16_t RTplusValue(const IniFile& ini, const std::string& text) {
   const std::optional<LeadingNumber> number = ParseLeadingNumber(text);
   if (!number) {
@@ -184,19 +194,22 @@ std::string StripNulls(const std::string& text) {
   return text.substr(0, text.find('\0'));
 }
 
-PortConfiguration LoadConfiguration(FileReader& files, const std::string& working_directory,
-                                    ControllerState& state) {
+Configuration LoadConfiguration(FileReader& files, const std::string& working_directory,
+                                ControllerState& state) {
   // Read first, so that a missing file is reported as such and not as a missing key.
   const IniFile ini = ReadIniFile(files, working_directory);
 
-  PortConfiguration port;
-  port.COMsettings = KeyedValueOr(ini, "COMsettings", kDefaultCOMsettings);
-  port.COMport = COMportValue(ini);
+  Configuration configuration;
+  configuration.COMsettings = KeyedValueOr(ini, "COMsettings", kDefaultCOMsettings);
+  configuration.COMport = COMportValue(ini);
+  // Known before any text is taken, so each is converted right after its 29-character cut.
+  const TextEncoding encoding = TextEncodingValue(ini);
+  configuration.text_encoding = encoding;
   state.EncoderType = KeyedValueOr(ini, "EncoderType", "");
-  state.DefaultRadioText = KeyedValueOr(ini, "DefaultRadioText", "");
-  state.TrafficRadioText = KeyedValueOr(ini, "TrafficRadioText", "");
+  state.DefaultRadioText = ToRds(KeyedValueOr(ini, "DefaultRadioText", ""), encoding);
+  state.TrafficRadioText = ToRds(KeyedValueOr(ini, "TrafficRadioText", ""), encoding);
   const std::string ta_max_timeout = KeyedValueOr(ini, "TAMaxTimeout", kDefaultTAMaxTimeoutMinutes);
-  state.TrafficMeta = KeyedValueOr(ini, "TrafficMeta", "");
+  state.TrafficMeta = ToRds(KeyedValueOr(ini, "TrafficMeta", ""), encoding);
   if (state.TrafficMeta.empty()) {
     state.TrafficMeta = std::string(kMarkerSentinel);
   }
@@ -207,12 +220,19 @@ PortConfiguration LoadConfiguration(FileReader& files, const std::string& workin
   state.RTPlusSplit = std::string(kRtPlusSentinel);
   state.RTPlusPrefix = std::string(kRtPlusSentinel);
   ScanLines(ini, state);
+  // The sentinels stand for "not configured" and must stay as they are.
+  if (state.RTPlusPrefix != kRtPlusSentinel) {
+    state.RTPlusPrefix = ToRds(state.RTPlusPrefix, encoding);
+  }
+  if (state.RTPlusSplit != kRtPlusSentinel) {
+    state.RTPlusSplit = ToRds(state.RTPlusSplit, encoding);
+  }
   if (state.MetadataFile.empty()) {
     state.MetadataFile = std::string(kDefaultMetadataFile);
   }
 
   state.TAmaxtime = TAmaxtimeValue(ini, ta_max_timeout);
-  return port;
+  return configuration;
 }
 
 }  // namespace morvane

@@ -5,6 +5,7 @@
 
 #include "app/controller_state.h"
 #include "app/file_reader.h"
+#include "app/text_encoding.h"
 
 namespace morvane {
 
@@ -19,12 +20,19 @@ struct PortConfiguration {
   std::string COMport;
 };
 
+// What start-up takes from the file beside the record's fields: the port's texts, and how the
+// texts that come in later (metadata and in-house lines) are written.
+struct Configuration : PortConfiguration {
+  TextEncoding text_encoding = TextEncoding::Rds;
+};
+
 // The part of a text before its first NUL.
 [[nodiscard]] std::string StripNulls(const std::string& text);
 
-// Reads RDSmorvane.ini from working_directory into the configuration fields of state.
+// Reads RDSmorvane.ini from working_directory into the configuration fields of state, the
+// configured texts already in the RDS character set.
 // Throws StartupError naming the problem when start-up cannot go on.
-PortConfiguration LoadConfiguration(FileReader& files, const std::string& working_directory,
-                                    ControllerState& state);
+Configuration LoadConfiguration(FileReader& files, const std::string& working_directory,
+                                ControllerState& state);
 
 }  // namespace morvane

@@ -6,6 +6,7 @@
 #include "app/controller_state.h"
 #include "app/file_reader.h"
 #include "app/local_clock.h"
+#include "app/text_encoding.h"
 #include "app/timer_switch.h"
 #include "link/encoder_link.h"
 #include "link/serial_port.h"
@@ -36,6 +37,8 @@ struct Controller {
   void SetLabel(Label label, std::string_view text) { io.view.SetLabel(label, text); }
 
   ControllerState state;
+  // How the metadata and in-house lines are written; fixed by the configuration at start-up.
+  TextEncoding text_encoding = TextEncoding::Rds;
   Platform io;
   EncoderLink link;
 };

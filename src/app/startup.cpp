@@ -64,14 +64,16 @@ void Form_Load(Controller& controller, const std::string& working_directory) {
   state.HexVersion = std::string(kHexVersion);
   controller.SetLabel(Label::lblNotice, std::string(kNoticeText) + std::string(kVersionText));
 
-  const PortConfiguration port = LoadConfiguration(controller.io.files, working_directory, state);
+  const Configuration configuration =
+      LoadConfiguration(controller.io.files, working_directory, state);
+  controller.text_encoding = configuration.text_encoding;
   ResetWorkingFields(state);
   controller.SetLabel(Label::lblEncoderType, state.EncoderType);
   controller.SetLabel(Label::lblRTplus, "");
   ResetInHouseRotation(state);
 
   // The port is opened whatever the encoder type: a wrong type must not hide a wrong port.
-  OpenPort(controller, port);
+  OpenPort(controller, configuration);
 
   // A TA flag left on by an earlier run would otherwise stay on air until the encoder's own
   // timeout.

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/text_encoding.h"
 #include "inhouse/inhouse_groups.h"
 #include "link/dialects.h"
 
@@ -42,7 +43,8 @@ void StartMessage(ControllerState& state, const std::string& line, const InHouse
 
 void tmrInHouse_Timer(Controller& controller) {
   ControllerState& state = controller.state;
-  const std::string line = ReadFirstLine(controller.io.files);
+  // Converted before anything looks at it, so a message is cut and counted in RDS characters.
+  const std::string line = ToRds(ReadFirstLine(controller.io.files), controller.text_encoding);
   const std::optional<InHouseMessage> message = ParseMessageLine(line);
   if (!message) {
     // The rotation state is kept, so a message that comes back unchanged resumes where it was.

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/text_encoding.h"
 #include "radiotext/metadata_line.h"
 #include "radiotext/radiotext_sender.h"
 #include "status/status_queries.h"
@@ -31,7 +32,10 @@ constexpr std::string_view kSystemMarker = "!!*SYS*!!";
 
 void tmrTextCheck_Timer(Controller& controller) {
   ControllerState& state = controller.state;
-  const std::string line = ReadMetadataLine(controller.io.files, state.MetadataFile);
+  // Converted where it comes in, so markers, RT+ positions and the 64-character frame all count
+  // the characters a radio shows.
+  const std::string line =
+      ToRds(ReadMetadataLine(controller.io.files, state.MetadataFile), controller.text_encoding);
   controller.SetLabel(Label::lblLastTextCheck, TimeOfDay(controller.io.clock.Now()));
 
   // A line is acted on once, on the tick that first sees it.

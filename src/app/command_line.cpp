@@ -13,6 +13,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       line.verbose = true;
     } else if (arg == "--trace") {
       line.trace = true;
+    } else if (arg == "--check") {
+      line.check = true;
     } else if (arg == "--help" || arg == "-h") {
       line.help = true;
     } else if (arg == "--version") {
@@ -26,7 +28,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
-  return "Usage: rdsmorvane [--headless] [--verbose] [--trace]\n"
+  return "Usage: rdsmorvane [--headless] [--verbose] [--trace] | --check\n"
          "Keeps an RDS encoder's RadioText, RT+, TA flag, clock and in-house groups current.\n"
          "Reads RDSmorvane.ini from the current directory.\n"
          "\n"
@@ -34,6 +36,8 @@ std::string HelpText() {
          "              type t and Enter to click the traffic button\n"
          "  --verbose   also print the time of every metadata check (headless)\n"
          "  --trace     every encoder exchange to stderr: bytes written, wait, bytes read\n"
+         "  --check     print every value read from RDSmorvane.ini as start-up would use it,\n"
+         "              or the message start-up would stop with; opens no port\n"
          "  --help      this text\n"
          "  --version   the version\n"
          "\n"

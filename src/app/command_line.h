@@ -10,6 +10,7 @@ struct CommandLine {
   bool headless = false;
   bool verbose = false;
   bool trace = false;
+  bool check = false;
   bool help = false;
   bool version = false;
   std::string error;  // not empty: the arguments cannot be run as given

@@ -1,8 +1,12 @@
+#include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/configuration_report.h"
+#include "app/posix_file_reader.h"
 #include "app/qt_application.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +23,16 @@ int main(int argc, char** argv) {
   if (options.version) {
     std::cout << morvane::VersionLine() << std::endl;
     return 0;
+  }
+  if (options.check) {
+    morvane::PosixFileReader files;
+    std::ostringstream problem;
+    const int status = morvane::CheckConfiguration(files, std::filesystem::current_path().string(),
+                                                   std::cout, problem);
+    if (status != 0) {
+      std::cerr << "rdsmorvane: " << problem.str() << std::flush;
+    }
+    return status;
   }
   return morvane::RunController(argc, argv, options);
 }

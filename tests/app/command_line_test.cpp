@@ -18,6 +18,8 @@ TEST(ParseCommandLine, OptionsAndMistakes) {
   EXPECT_EQ(all.error, "");
 
   EXPECT_TRUE(ParseCommandLine({"-h"}).help);
+  EXPECT_TRUE(ParseCommandLine({"--check"}).check);
+  EXPECT_FALSE(all.check);
   EXPECT_EQ(ParseCommandLine({"--headless", "--tarce"}).error,
             "unknown argument \"--tarce\" (try --help)");
   EXPECT_NE(ParseCommandLine({"RDSmorvane.ini"}).error, "");

@@ -8,6 +8,7 @@
 
 #include "app/configuration.h"
 #include "app/controller_state.h"
+#include "app/rds_charset.h"
 #include "app/startup.h"
 #include "app/startup_error.h"
 
@@ -18,6 +19,12 @@ namespace {
 constexpr std::string_view kNotSet = "(not set)";
 constexpr int kNameWidth = 18;
 
+void AppendEscaped(std::string& shown, unsigned char byte) {
+  char escaped[5];
+  std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+  shown += escaped;
+}
+
 // Quoted, with control characters (a stray CR or tab in the file) written as \xNN so the
 // engineer sees them; every other byte is shown as it stands.
 std::string Quoted(std::string_view text) {
@@ -25,9 +32,7 @@ std::string Quoted(std::string_view text) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7f) {
-      char escaped[5];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      shown += escaped;
+      AppendEscaped(shown, byte);
     } else {
       shown += c;
     }
@@ -35,8 +40,26 @@ std::string Quoted(std::string_view text) {
   return shown + "\"";
 }
 
+// A text that goes on air is held in RDS character set bytes: bytes from 0x80 up are shown as
+// the radio would show them, so a wrong TextEncoding is seen at once.
+std::string QuotedOnAir(std::string_view text) {
+  std::string shown = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const char32_t character = RdsCharacter(byte);
+    if (byte < 0x20 || byte == 0x7f || character == kNoCharacter) {
+      AppendEscaped(shown, byte);
+    } else if (byte < 0x80) {
+      shown += c;
+    } else {
+      AppendUtf8(shown, character);
+    }
+  }
+  return shown + "\"";
+}
+
 std::string QuotedOrNotSet(const std::string& text, std::string_view sentinel) {
-  return text == sentinel ? std::string(kNotSet) : Quoted(text);
+  return text == sentinel ? std::string(kNotSet) : QuotedOnAir(text);
 }
 
 // How the port set-up will take COMport, or what it will say about COMport and COMsettings.
@@ -68,13 +91,14 @@ void PrintLine(std::ostream& out, std::string_view name, const std::string& valu
   out << std::left << std::setw(kNameWidth) << name << value << '\n';
 }
 
-void PrintValues(std::ostream& out, const PortConfiguration& port, const PortCheck& port_check,
+void PrintValues(std::ostream& out, const Configuration& configuration, const PortCheck& port_check,
                  const ControllerState& state) {
-  PrintLine(out, "COMsettings", Quoted(port.COMsettings));
-  PrintLine(out, "COMport", Quoted(port.COMport) + port_check.meaning);
+  PrintLine(out, "COMsettings", Quoted(configuration.COMsettings));
+  PrintLine(out, "COMport", Quoted(configuration.COMport) + port_check.meaning);
+  PrintLine(out, "TextEncoding", std::string(TextEncodingName(configuration.text_encoding)));
   PrintLine(out, "EncoderType", Quoted(state.EncoderType) + EncoderMeaning(state));
-  PrintLine(out, "DefaultRadioText", Quoted(state.DefaultRadioText));
-  PrintLine(out, "TrafficRadioText", Quoted(state.TrafficRadioText));
+  PrintLine(out, "DefaultRadioText", QuotedOnAir(state.DefaultRadioText));
+  PrintLine(out, "TrafficRadioText", QuotedOnAir(state.TrafficRadioText));
   PrintLine(out, "TAmaxtime", std::to_string(state.TAmaxtime) + " s");
   PrintLine(out, "TrafficMeta", QuotedOrNotSet(state.TrafficMeta, kMarkerSentinel));
   PrintLine(out, "RTplus", std::to_string(state.RTplus) + (state.RTplus == 1 ? " (on)" : " (off)"));
@@ -90,18 +114,18 @@ void PrintValues(std::ostream& out, const PortConfiguration& port, const PortChe
 int CheckConfiguration(FileReader& files, const std::string& working_directory, std::ostream& out,
                        std::ostream& err) {
   ControllerState state;
-  PortConfiguration port;
+  Configuration configuration;
   try {
-    port = LoadConfiguration(files, working_directory, state);
+    configuration = LoadConfiguration(files, working_directory, state);
   } catch (const StartupError& error) {
     err << error.what() << '\n';
     return 1;
   }
   // Start-up checks the port's texts before it opens anything, and so fails on them even with
   // no encoder connected; the values are still worth seeing beside the message.
-  const PortCheck port_check = CheckPort(port);
+  const PortCheck port_check = CheckPort(configuration);
   out << "Values from " << kIniFileName << " in " << working_directory << ":\n";
-  PrintValues(out, port, port_check, state);
+  PrintValues(out, configuration, port_check, state);
   if (port_check.error) {
     err << *port_check.error << '\n';
     return 1;

@@ -76,6 +76,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
        "RTplusSplit= - \r\n",
        kHeader + "COMsettings       \"19200,E,7,2\"\n"
                  "COMport           \"/dev/ttyUSB0\" (device /dev/ttyUSB0)\n"
+                 "TextEncoding      RDS\n"
                  "EncoderType       \"PIRA32\"\n"
                  "DefaultRadioText  \"Radio Morvane\"\n"
                  "TrafficRadioText  \"Traffic news\"\n"
@@ -90,6 +91,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
        "[RDSmorvane]\nCOMport=2\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\n",
        kHeader + "COMsettings       \"9600,N,8,1\"\n"
                  "COMport           \"2\" (port number 2)\n"
+                 "TextEncoding      RDS\n"
                  "EncoderType       \"pira32\" (no encoder model: nothing is sent)\n"
                  "DefaultRadioText  \"\"\n"
                  "TrafficRadioText  \"\"\n"
@@ -106,6 +108,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
        "TAMaxTimeout=10\nRTplusPrefix=\nRTplusSplit=\t/\nMetadataFile=\n",
        kHeader + "COMsettings       \"9600,N,8,1\"\n"
                  "COMport           \"1\" (port number 1)\n"
+                 "TextEncoding      RDS\n"
                  "EncoderType       \"PIRAMICRO\"\n"
                  "DefaultRadioText  \"01234567890123456789012345678\"\n"
                  "TrafficRadioText  \"\"\n"
@@ -116,6 +119,22 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "MetadataFile      \"metadata.txt\"\n"
                  "RTplusPrefix      \"\"\n"
                  "RTplusSplit       \"\\x09/\"\n"},
+      {"on-air texts are shown as a radio shows them, whatever the file's encoding",
+       "[RDSmorvane]\nCOMport=1\nTextEncoding=Latin-1\nDefaultRadioText=Caf\xE9 M\xFCller\n"
+       "TrafficMeta=\xA7TA\nRTplusSplit= \x96 \nMetadataFile=/srv/caf\xE9.txt\n",
+       kHeader + "COMsettings       \"9600,N,8,1\"\n"
+                 "COMport           \"1\" (port number 1)\n"
+                 "TextEncoding      Latin-1\n"
+                 "EncoderType       \"\" (no encoder model: nothing is sent)\n"
+                 "DefaultRadioText  \"Café Müller\"\n"
+                 "TrafficRadioText  \"\"\n"
+                 "TAmaxtime         120 s\n"
+                 "TrafficMeta       \"§TA\"\n"
+                 "RTplus            0 (off)\n"
+                 "RTplusSwap        \"\" (no swap)\n"
+                 "MetadataFile      \"/srv/caf\xE9.txt\"\n"
+                 "RTplusPrefix      (not set)\n"
+                 "RTplusSplit       \" - \"\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -139,6 +158,7 @@ TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
       {"TAMaxTimeout not a number", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=two\n", false},
       {"TAMaxTimeout empty", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=\n", false},
       {"RTplus out of range", "[RDSmorvane]\nCOMport=1\nRTplus=40000\n", false},
+      {"TextEncoding unknown", "[RDSmorvane]\nCOMport=1\nTextEncoding=UTF-16\n", false},
       {"COMsettings unusable", "[RDSmorvane]\nCOMport=1\nCOMsettings=9600;N;8;1\n", true},
       {"COMport names no port", "[RDSmorvane]\nCOMport=COM1\n", true},
   };

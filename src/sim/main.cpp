@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "app/version.h"
 #include "sim/pty_server.h"
 #include "sim/sim_options.h"
 
@@ -63,6 +64,10 @@ int main(int argc, char** argv) {
     std::cout << SimUsage();
     return 0;
   }
+  if (options.version) {
+    std::cout << "rds-encoder-sim " << morvane::kVersionText << std::endl;
+    return 0;
+  }
   StartClockFromHost(options.initial);
   InstallStopHandlers();
 
@@ -98,7 +103,8 @@ int main(int argc, char** argv) {
   try {
     PtyEncoderServer server(options, hooks);
     std::cout << server.device_path() << std::endl;
-    for (const std::string& line : DescribeOnAir(ViewOnAir(server.encoder(), SteadyNowMs()))) {
+    for (const std::string& line :
+         DescribeOnAir(ViewOnAir(server.encoder(), SteadyNowMs(), options.charset))) {
       std::cout << WallClockStamp() << " ON AIR " << line << std::endl;
     }
     server.Serve(g_stop);

@@ -45,7 +45,10 @@ std::string SimUsage() {
          "  --noise            send stray bytes now and then\n"
          "  --log              print every received command with a timestamp (to stderr)\n"
          "  --groups FILE|-    write the broadcast group stream, one PPPP BBBB CCCC DDDD a line\n"
-         "  --groups-rate N    groups a second (default 11.4, the real rate)\n";
+         "  --groups-rate N    groups a second (default 11.4, the real rate)\n"
+         "  --charset rds|latin1  read received texts as RDS character codes, as a radio does\n"
+         "                     (default), or as Windows-1252\n"
+         "  --version          print the version\n";
 }
 
 std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::string>& args) {
@@ -116,11 +119,17 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
          options.groups_rate = rate;
          return !v.empty() && *end == '\0' && rate > 0 && rate <= 100000;
        }},
+      {"--charset",
+       [&](const std::string& v) {
+         options.charset = v == "latin1" ? ReceivedCharset::Latin1 : ReceivedCharset::Rds;
+         return v == "rds" || v == "latin1";
+       }},
   };
   const std::map<std::string, bool*> switches{{"--silent", &options.silent},
                                               {"--noise", &options.noise},
                                               {"--log", &options.log},
-                                              {"--help", &options.help}};
+                                              {"--help", &options.help},
+                                              {"--version", &options.version}};
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -139,7 +148,7 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
       return "bad value for " + arg + ": " + args[i];
     }
   }
-  if (!dialect_given && !options.help) {
+  if (!dialect_given && !options.help && !options.version) {
     return "--dialect ascii|frame is required";
   }
   return options;

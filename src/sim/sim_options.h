@@ -6,6 +6,7 @@
 
 #include "sim/command_parser.h"
 #include "sim/encoder_state.h"
+#include "sim/on_air.h"
 
 namespace morvane::sim {
 
@@ -22,7 +23,9 @@ struct SimOptions {
   bool log = false;         // every received command with a millisecond timestamp
   std::string groups_path;  // "-" for standard output; empty for no group stream
   double groups_rate = kGroupsPerSecond;
+  ReceivedCharset charset = ReceivedCharset::Rds;  // how on-air texts are read for the terminal
   bool help = false;
+  bool version = false;
 };
 
 [[nodiscard]] std::string SimUsage();

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "app/rds_charset.h"
+
 namespace morvane::sim {
 
 namespace {
@@ -35,10 +37,11 @@ std::string FormatClock(const CivilTime& t) {
   return text;
 }
 
-std::string DescribeInHouse(const InHouseAssembler& inhouse) {
+std::string DescribeInHouse(const InHouseAssembler& inhouse, ReceivedCharset charset) {
   if (inhouse.message()) {
     const InHouseMessage& m = *inhouse.message();
-    return "seq " + std::to_string(m.sequence) + " id " + m.identifier + " " + Quoted(m.text);
+    return "seq " + std::to_string(m.sequence) + " id " + m.identifier + " " +
+           Quoted(ShowReceived(m.text, charset));
   }
   if (inhouse.version()) {
     return "version " + *inhouse.version();
@@ -50,10 +53,19 @@ std::string RtPlusLine(const OnAirView& view) {
   return view.rtplus_items.empty() ? "RT+ off" : "RT+ " + view.rtplus_items;
 }
 
+// A radio stops showing RadioText at the end code.
+std::string UpToEndCode(const std::string& radiotext) {
+  return radiotext.substr(0, radiotext.find('\x0D'));
+}
+
 }  // namespace
 
-std::string DescribeRtPlusItems(const std::string& radiotext,
-                                const std::array<RtPlusTag, 2>& tags) {
+std::string ShowReceived(std::string_view bytes, ReceivedCharset charset) {
+  return charset == ReceivedCharset::Latin1 ? Latin1ToUtf8(bytes) : RdsToUtf8(bytes);
+}
+
+std::string DescribeRtPlusItems(const std::string& radiotext, const std::array<RtPlusTag, 2>& tags,
+                                ReceivedCharset charset) {
   std::string items;
   for (const RtPlusTag& tag : tags) {
     if (tag.content_type == 0) {
@@ -67,15 +79,15 @@ std::string DescribeRtPlusItems(const std::string& radiotext,
         start < radiotext.size()
             ? radiotext.substr(start, static_cast<std::size_t>(tag.length_marker) + 1)
             : std::string();
-    items += (items.empty() ? "" : " ") + label + "=" + Quoted(text);
+    items += (items.empty() ? "" : " ") + label + "=" + Quoted(ShowReceived(text, charset));
   }
   return items;
 }
 
-OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms) {
+OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms, ReceivedCharset charset) {
   const EncoderState& s = encoder.state();
   OnAirView view;
-  view.ps = s.ps;
+  view.ps = ShowReceived(s.ps, charset);
   char pi[8];
   std::snprintf(pi, sizeof pi, "%04X", s.pi);
   view.pi = pi;
@@ -84,12 +96,13 @@ OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms) {
   view.ta = s.ta;
   view.ct = s.ct;
   view.pilot = s.pilot;
-  view.radiotext = s.radiotext.substr(0, s.radiotext.find_last_not_of(' ') + 1);
+  const std::string radiotext = UpToEndCode(s.radiotext);
+  view.radiotext = ShowReceived(radiotext.substr(0, radiotext.find_last_not_of(' ') + 1), charset);
   view.rtplus = s.rtplus;
-  view.rtplus_items = s.rtplus_running ? DescribeRtPlusItems(s.radiotext, s.rtplus) : "";
+  view.rtplus_items = s.rtplus_running ? DescribeRtPlusItems(radiotext, s.rtplus, charset) : "";
   view.clock_sets = s.clock_sets;
   view.clock = FormatClock(s.clock.Now(now_ms));
-  view.inhouse = DescribeInHouse(encoder.inhouse());
+  view.inhouse = DescribeInHouse(encoder.inhouse(), charset);
   return view;
 }
 

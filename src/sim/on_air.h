@@ -3,11 +3,19 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/encoder.h"
 
 namespace morvane::sim {
+
+// How the bytes the encoder receives are read for the terminal: as RDS character codes, as a
+// radio reads them, or as Windows-1252, for a controller that sends its files' bytes unconverted.
+enum class ReceivedCharset { Rds, Latin1 };
+
+// The received bytes as UTF-8 for the terminal.
+[[nodiscard]] std::string ShowReceived(std::string_view bytes, ReceivedCharset charset);
 
 // What a listener's receiver shows of the encoder's broadcast, in printable form.
 struct OnAirView {
@@ -18,7 +26,7 @@ struct OnAirView {
   bool ta = false;
   bool ct = false;
   bool pilot = false;
-  std::string radiotext;  // trailing blanks dropped: no receiver shows them
+  std::string radiotext;  // up to the end code, trailing blanks dropped: no receiver shows them
   std::array<RtPlusTag, 2> rtplus{};
   std::string rtplus_items;  // e.g. ARTIST="Artist" TITLE="Title"; empty without tags
   int clock_sets = 0;
@@ -26,11 +34,15 @@ struct OnAirView {
   std::string inhouse;  // e.g. seq 1 id 1A2 "Welcome"; or version 0110
 };
 
-[[nodiscard]] OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms);
+// Texts (PS, RadioText, RT+ items, in-house text) are shown in UTF-8, read as charset says.
+[[nodiscard]] OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms,
+                                  ReceivedCharset charset = ReceivedCharset::Rds);
 
-// The RT+ items resolved to the text they mark, in tag order.
+// The RT+ items resolved to the text they mark, in tag order. Positions count the received
+// bytes, one character each, as a radio counts them.
 [[nodiscard]] std::string DescribeRtPlusItems(const std::string& radiotext,
-                                              const std::array<RtPlusTag, 2>& tags);
+                                              const std::array<RtPlusTag, 2>& tags,
+                                              ReceivedCharset charset = ReceivedCharset::Rds);
 
 // One line per change a listener would notice, e.g. RT "text", RT+ ARTIST="A" TITLE="T", TA on.
 [[nodiscard]] std::vector<std::string> DescribeOnAirChanges(const OnAirView& before,

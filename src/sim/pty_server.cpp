@@ -110,7 +110,7 @@ void PtyEncoderServer::Serve(const std::atomic<bool>& stop) {
     if (ready > 0 && (fd.revents & POLLIN) != 0) {
       Receive(after_ms);
     }
-    const OnAirView before = ViewOnAir(encoder_, after_ms);
+    const OnAirView before = ViewOnAir(encoder_, after_ms, options_.charset);
     encoder_.Tick(after_ms);
     Emit(before, after_ms);
     SendDue(after_ms);
@@ -135,7 +135,7 @@ void PtyEncoderServer::HandleCommand(const Command& command, int64_t now_ms) {
   if (hooks_.on_command) {
     hooks_.on_command(command, now_ms);
   }
-  const OnAirView before = ViewOnAir(encoder_, now_ms);
+  const OnAirView before = ViewOnAir(encoder_, now_ms, options_.charset);
   std::string answer = encoder_.Handle(command, now_ms);
   Emit(before, now_ms);
   if (options_.silent || answer.empty()) {
@@ -152,7 +152,8 @@ void PtyEncoderServer::Emit(const OnAirView& before, int64_t now_ms) {
   if (!hooks_.on_air) {
     return;
   }
-  for (const std::string& line : DescribeOnAirChanges(before, ViewOnAir(encoder_, now_ms))) {
+  for (const std::string& line :
+       DescribeOnAirChanges(before, ViewOnAir(encoder_, now_ms, options_.charset))) {
     hooks_.on_air(line);
   }
 }

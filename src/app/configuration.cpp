@@ -1,7 +1,6 @@
 #include "app/configuration.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 #include <vector>
 

@@ -1,0 +1,55 @@
+# Install rules and the Debian package. A station installs the .deb; the service runs the program
+# headless from /var/lib/rdsmorvane, where the INI, metadata and in-house files live.
+include(GNUInstallDirs)
+
+if(TARGET rdsmorvane)
+  install(TARGETS rdsmorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(TARGET rds-encoder-sim)
+  install(TARGETS rds-encoder-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+set(MORVANE_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+install(FILES ${MORVANE_PACKAGING_DIR}/man/rdsmorvane.1 ${MORVANE_PACKAGING_DIR}/man/rds-encoder-sim.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# systemd looks in <prefix>/lib/systemd/system for /usr and /usr/local alike; not libdir, which
+# carries the multiarch triplet on Debian.
+install(FILES ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane.service DESTINATION lib/systemd/system)
+install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
+# The maintainer script copies it to /var/lib/rdsmorvane/RDSmorvane.ini when none is there.
+install(FILES ${MORVANE_PACKAGING_DIR}/RDSmorvane.ini
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME rdsmorvane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "RDS Morvane maintainers <rdsmorvane@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keeps an RDS encoder's RadioText, TA flag and clock current")
+set(CPACK_PACKAGE_DESCRIPTION
+    "RDS Morvane runs unattended beside a radio station's playout software and
+keeps the dynamic data of a PIRA32 or PIRA micro RDS encoder current over a
+serial port: RadioText and RT+ from the playout's metadata file, the traffic
+announcement flag, the encoder clock and in-house 6A groups. It shows the
+encoder's settings in a status window or runs headless as a systemd service.
+.
+The package also holds rds-encoder-sim, an encoder emulator on a pseudo
+terminal for trying the set-up without an encoder.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Runtime dependencies come from the libraries the programs actually link (dpkg-shlibdeps): the
+# Qt 6 libraries, libstdc++ and libc, with the minimum versions this build needs. A hand-kept
+# list would drift from what the link line says. passwd provides useradd for the maintainer
+# script.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "passwd")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${MORVANE_PACKAGING_DIR}/debian/postinst ${MORVANE_PACKAGING_DIR}/debian/prerm
+    ${MORVANE_PACKAGING_DIR}/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Usage: package_test.sh BUILD_DIR
+set -euo pipefail
+build_dir=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+(cd "$build_dir" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) ||
+  { cat "$scratch/cpack.log" >&2; fail "cpack could not build the package"; }
+deb=$(ls "$scratch"/out/rdsmorvane_1.10_*.deb)
+echo "built $(basename "$deb")"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = rdsmorvane ] || fail "package name is $(field Package)"
+[ "$(field Version)" = 1.10 ] || fail "version is $(field Version)"
+depends=$(field Depends)
+for library in libqt6core6 libqt6widgets6 libqt6serialport6 passwd; do
+  [[ ",$depends," =~ [,\ ]$library[\ ,] ]] || fail "Depends lacks $library: $depends"
+done
+
+root="$scratch/root"
+dpkg-deb -x "$deb" "$root"
+for path in usr/bin/rdsmorvane usr/bin/rds-encoder-sim \
+  usr/share/man/man1/rdsmorvane.1 usr/share/man/man1/rds-encoder-sim.1 \
+  usr/lib/systemd/system/rdsmorvane.service usr/share/applications/rdsmorvane.desktop \
+  usr/share/icons/hicolor/scalable/apps/rdsmorvane.svg usr/share/doc/rdsmorvane/README.md \
+  usr/share/doc/rdsmorvane/examples/RDSmorvane.ini; do
+  [ -f "$root/$path" ] || fail "$path is not in the package"
+done
+
+control="$scratch/control"
+dpkg-deb -e "$deb" "$control"
+for script in postinst prerm postrm; do
+  [ -x "$control/$script" ] || fail "maintainer script $script missing or not executable"
+  sh -n "$control/$script" || fail "maintainer script $script does not parse"
+done
+
+# Qt comes from the system, so the unpacked programs run as they are.
+[ "$("$root/usr/bin/rdsmorvane" --version)" = "rdsmorvane 1.10" ] ||
+  fail "rdsmorvane --version printed something else"
+"$root/usr/bin/rds-encoder-sim" --version | grep -q "1.10" ||
+  fail "rds-encoder-sim --version printed something else"
+
+# The INI file a fresh install starts from must be one start-up accepts.
+work="$scratch/work"
+mkdir "$work"
+cp "$root/usr/share/doc/rdsmorvane/examples/RDSmorvane.ini" "$work/"
+(cd "$work" && "$root/usr/bin/rdsmorvane" --check) >"$scratch/check.txt" ||
+  fail "--check rejects the packaged RDSmorvane.ini"
+grep -q '^EncoderType *"PIRA32"$' "$scratch/check.txt" ||
+  fail "--check on the packaged INI: $(cat "$scratch/check.txt")"

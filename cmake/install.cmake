@@ -10,8 +10,19 @@ if(TARGET rds-encoder-sim)
 endif()
 
 set(MORVANE_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
-install(FILES ${MORVANE_PACKAGING_DIR}/man/rdsmorvane.1 ${MORVANE_PACKAGING_DIR}/man/rds-encoder-sim.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages go out compressed, as Debian's man pages do.
+set(MORVANE_MAN_PAGES)
+foreach(page rdsmorvane.1 rds-encoder-sim.1)
+  set(compressed ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  add_custom_command(
+    OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9 -n -c ${MORVANE_PACKAGING_DIR}/man/${page} > ${compressed}
+    DEPENDS ${MORVANE_PACKAGING_DIR}/man/${page})
+  list(APPEND MORVANE_MAN_PAGES ${compressed})
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${MORVANE_MAN_PAGES})
+install(FILES ${MORVANE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # systemd looks in <prefix>/lib/systemd/system for /usr and /usr/local alike; not libdir, which
 # carries the multiarch triplet on Debian.
 install(FILES ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane.service DESTINATION lib/systemd/system)

@@ -26,7 +26,7 @@ done
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 for path in usr/bin/rdsmorvane usr/bin/rds-encoder-sim \
-  usr/share/man/man1/rdsmorvane.1 usr/share/man/man1/rds-encoder-sim.1 \
+  usr/share/man/man1/rdsmorvane.1.gz usr/share/man/man1/rds-encoder-sim.1.gz \
   usr/lib/systemd/system/rdsmorvane.service usr/share/applications/rdsmorvane.desktop \
   usr/share/icons/hicolor/scalable/apps/rdsmorvane.svg usr/share/doc/rdsmorvane/README.md \
   usr/share/doc/rdsmorvane/examples/RDSmorvane.ini; do

@@ -223,7 +223,7 @@ TEST(LoadConfiguration, MissingKeysTakeTheirDefaults) {
 
 TEST(LoadConfiguration, MissingCOMportEndsStartUpNamingTheKey) {
   for (const std::string& ini : {"[RDSmorvane]\nEncoderType=PIRA32\n"s, ""s,
-                                "COMport=1\n[RDSmorvane]\n"s, "[Other]\nCOMport=1\n"s}) {
+                                 "COMport=1\n[RDSmorvane]\n"s, "[Other]\nCOMport=1\n"s}) {
     Rig rig;
     EXPECT_THAT(StartupMessage(rig, ini), HasSubstr("COMport")) << ini;
     EXPECT_FALSE(rig.port.open) << ini;

@@ -184,6 +184,9 @@ void ListenForClicks(QCoreApplication& app, Controller& controller, HeadlessView
 int RunHeadless(int& argc, char** argv, const CommandLine& options) {
   QCoreApplication app(argc, argv);
   QuitOnStopSignals(app);
+  // A reader of the status lines that goes away (a closed pipe) must not take the controller
+  // with it: the lines are lost, the encoder is still served.
+  std::signal(SIGPIPE, SIG_IGN);
   Machine machine;
   HeadlessView view(std::cout, machine.clock, options.verbose);
   Controller controller(

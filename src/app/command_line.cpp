@@ -4,6 +4,12 @@
 
 namespace morvane {
 
+namespace {
+
+constexpr std::string_view kScreenshotOption = "--screenshot=";
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine line;
   for (const std::string& arg : args) {
@@ -15,6 +21,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       line.trace = true;
     } else if (arg == "--check") {
       line.check = true;
+    } else if (arg.rfind(kScreenshotOption, 0) == 0 && arg.size() > kScreenshotOption.size()) {
+      // Not in the help: it makes the README's picture (scripts/screenshot).
+      line.screenshot = arg.substr(kScreenshotOption.size());
     } else if (arg == "--help" || arg == "-h") {
       line.help = true;
     } else if (arg == "--version") {

@@ -11,6 +11,7 @@ struct CommandLine {
   bool verbose = false;
   bool trace = false;
   bool check = false;
+  std::string screenshot;  // not empty: save the window there as PNG shortly after start-up, quit
   bool help = false;
   bool version = false;
   std::string error;  // not empty: the arguments cannot be run as given

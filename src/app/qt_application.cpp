@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTime>
+#include <QTimer>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -63,6 +64,21 @@ void QuitOnStopSignals(QCoreApplication& app) {
   action.sa_flags = SA_RESTART;
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+}
+
+// Long enough after the window is shown for the first metadata check and countdown ticks.
+constexpr int kScreenshotDelayMs = 3500;
+
+// The window as the station sees it, saved as PNG; then the program ends as on a close.
+void SaveScreenshotAndQuit(QApplication& app, QWidget& window, const std::string& path) {
+  QTimer::singleShot(kScreenshotDelayMs, &window, [&app, &window, path] {
+    if (!window.grab().save(QString::fromStdString(path), "PNG")) {
+      std::cerr << "rdsmorvane: cannot save the screenshot to " << path << std::endl;
+      app.exit(1);
+      return;
+    }
+    app.quit();
+  });
 }
 
 void TraceToStderr(const ExchangeRecord& record) {
@@ -143,6 +159,9 @@ int RunWindowed(int& argc, char** argv, const CommandLine& options) {
       [&controller] { RunHandler("cmdTraffic_Click", [&] { cmdTraffic_Click(controller); }); });
   machine.timers.Start([&controller](Timer timer) { DispatchTick(controller, timer); });
   window.show();
+  if (!options.screenshot.empty()) {
+    SaveScreenshotAndQuit(app, window, options.screenshot);
+  }
   const int status = app.exec();
   Form_Unload(controller);
   return status;

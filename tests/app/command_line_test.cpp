@@ -20,6 +20,9 @@ TEST(ParseCommandLine, OptionsAndMistakes) {
   EXPECT_TRUE(ParseCommandLine({"-h"}).help);
   EXPECT_TRUE(ParseCommandLine({"--check"}).check);
   EXPECT_FALSE(all.check);
+  EXPECT_EQ(ParseCommandLine({"--screenshot=docs/window.png"}).screenshot, "docs/window.png");
+  EXPECT_EQ(all.screenshot, "");
+  EXPECT_NE(ParseCommandLine({"--screenshot="}).error, "");
   EXPECT_EQ(ParseCommandLine({"--headless", "--tarce"}).error,
             "unknown argument \"--tarce\" (try --help)");
   EXPECT_NE(ParseCommandLine({"RDSmorvane.ini"}).error, "");

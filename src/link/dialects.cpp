@@ -7,8 +7,6 @@ constexpr char kFrameStart = '\xFE';
 constexpr char kFrameEnd = '\xFF';
 constexpr char kReadRequest = '\xD0';
 constexpr char kWriteClose = '\x40';
-// Padding that lets a short or empty frame answer read as spaces instead of failing.
-constexpr std::size_t kFramePadding = 82;
 constexpr std::size_t kFrameHeaderBytes = 2;
 }  // namespace
 
@@ -46,8 +44,12 @@ std::string ParseAnswerLine(std::string_view answer) {
 }
 
 std::string ParseFrameData(std::string_view answer, std::size_t count) {
+  // A short or empty answer reads as spaces instead of failing, for any count: a fixed padding
+  // would hand back fewer than count bytes once count passed its size.
   std::string padded(answer);
-  padded.append(kFramePadding, ' ');
+  if (padded.size() < kFrameHeaderBytes + count) {
+    padded.resize(kFrameHeaderBytes + count, ' ');
+  }
   return padded.substr(kFrameHeaderBytes, count);
 }
 

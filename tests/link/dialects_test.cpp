@@ -46,6 +46,10 @@ TEST(FrameData, SkipsTwoBytesAndFillsWithSpaces) {
     EXPECT_EQ(ParseFrameData(c.answer, c.count), c.data);
   }
   EXPECT_EQ(ParseFrameData("", 64), std::string(64, ' '));
+  // Found by fuzzing: counts beyond 80 came back short.
+  EXPECT_EQ(ParseFrameData("", 255), std::string(255, ' '));
+  EXPECT_EQ(ParseFrameData("\xFE\x20" + std::string(100, 'x'), 200),
+            std::string(100, 'x') + std::string(100, ' '));
 }
 
 TEST(Builders, ExactBytes) {

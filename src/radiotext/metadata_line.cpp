@@ -1,5 +1,6 @@
 #include "radiotext/metadata_line.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace morvane {
@@ -10,7 +11,12 @@ std::string FirstMetadataLine(std::string_view content) {
 
 std::string ReadMetadataLine(FileReader& files, const std::string& path) {
   const std::optional<std::string> content = files.ReadPrefix(path, kMetadataReadLimitBytes);
-  return content ? FirstMetadataLine(*content) : std::string();
+  if (!content) {
+    return {};
+  }
+  std::string line = FirstMetadataLine(*content);
+  line.erase(std::remove(line.begin(), line.end(), '\0'), line.end());
+  return line;
 }
 
 }  // namespace morvane

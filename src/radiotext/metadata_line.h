@@ -16,6 +16,9 @@ inline constexpr std::size_t kMetadataReadLimitBytes = 64 * 1024;
 [[nodiscard]] std::string FirstMetadataLine(std::string_view content);
 
 // Reads the first line of the file at path; a file that cannot be read gives the empty line.
+// NUL bytes are dropped: no radio shows them, an encoder's command line may end at one, and the
+// files that hold them are UTF-16 text or a file padded with zeros while it is rewritten, both of
+// which read right without them.
 [[nodiscard]] std::string ReadMetadataLine(FileReader& files, const std::string& path);
 
 }  // namespace morvane

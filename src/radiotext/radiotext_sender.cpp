@@ -15,6 +15,10 @@ constexpr int kRadioTextFrameWaitMs = 50;
 constexpr int kShortRtWaitMs = 200;
 
 constexpr std::size_t kFrameRadioTextLength = 64;
+// The PIRA32 keeps 64 characters and drops the rest, so longer lines go out as they are; but a
+// runaway first line (a file with LF endings only, say) would hold the port for a minute at
+// 9600 bit/s and look like a dead port. No text that RT+ can tag is longer than this.
+constexpr std::size_t kMaxAsciiRadioTextBytes = 256;
 constexpr std::string_view kRtPlusClear = "RTP=00,00,00,00,00,00";
 constexpr std::string_view kRtPlusShown = "RT+";
 constexpr std::string_view kRtPlusSwapOn = "1";
@@ -42,7 +46,8 @@ void Send(Controller& controller, std::string_view command, int wait_ms) {
 void SendRadioText(Controller& controller, const std::string& text) {
   const ControllerState& state = controller.state;
   if (IsPira32(state)) {
-    Send(controller, BuildAsciiCommand("RT1=" + text), kRadioTextWaitMs);
+    Send(controller, BuildAsciiCommand("RT1=" + text.substr(0, kMaxAsciiRadioTextBytes)),
+         kRadioTextWaitMs);
   } else if (IsPiraMicro(state)) {
     Send(controller, BuildWriteFrame(kAddressRadioText, FrameRadioText(text)),
          kRadioTextFrameWaitMs);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+
+namespace morvane::testing {
+
+// A fresh directory for files a test puts on the real file system; removed with everything in it.
+class TempDirectory {
+ public:
+  TempDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "morvane-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) {
+      path_ = pattern;
+    }
+  }
+  ~TempDirectory() {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
+      std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all, ignored);
+    }
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDirectory(const TempDirectory&) = delete;
+  TempDirectory& operator=(const TempDirectory&) = delete;
+
+  [[nodiscard]] const std::string& path() const { return path_; }
+  [[nodiscard]] std::string PathOf(const std::string& name) const { return path_ + "/" + name; }
+
+  // Replaces whatever stands at name (a file, a directory, a pipe) by a file with these bytes.
+  void Write(const std::string& name, const std::string& content) const {
+    Remove(name);
+    std::ofstream(PathOf(name), std::ios::binary) << content;
+  }
+  void Remove(const std::string& name) const {
+    std::error_code ignored;
+    std::filesystem::remove_all(PathOf(name), ignored);
+  }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace morvane::testing

@@ -39,6 +39,9 @@ struct Controller {
   ControllerState state;
   // How the metadata and in-house lines are written; fixed by the configuration at start-up.
   TextEncoding text_encoding = TextEncoding::Rds;
+  // Where start-up opened the port: a port that was lost is opened again the same way.
+  PortAddress port_address;
+  LineSettings line_settings;
   Platform io;
   EncoderLink link;
 };

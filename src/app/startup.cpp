@@ -31,6 +31,10 @@ void ResetInHouseRotation(ControllerState& state) {
 
 }  // namespace
 
+std::string NoticeText() {
+  return std::string(kNoticeText) + std::string(kVersionText);
+}
+
 PortSetup ResolvePort(const PortConfiguration& port) {
   const PortAddress address = ParsePortAddress(port.COMport);
   if (address.device_path.empty() && address.number < 1) {
@@ -54,6 +58,8 @@ void OpenPort(Controller& controller, const PortConfiguration& port) {
   if (std::optional<std::string> error = controller.io.port.Open(setup.address, setup.settings)) {
     throw StartupError(*error);
   }
+  controller.port_address = setup.address;
+  controller.line_settings = setup.settings;
 }
 
 }  // namespace
@@ -62,7 +68,7 @@ void Form_Load(Controller& controller, const std::string& working_directory) {
   ControllerState& state = controller.state;
   state.ManualTraffic = 0;
   state.HexVersion = std::string(kHexVersion);
-  controller.SetLabel(Label::lblNotice, std::string(kNoticeText) + std::string(kVersionText));
+  controller.SetLabel(Label::lblNotice, NoticeText());
 
   const Configuration configuration =
       LoadConfiguration(controller.io.files, working_directory, state);

@@ -15,6 +15,9 @@ struct PortSetup {
 };
 [[nodiscard]] PortSetup ResolvePort(const PortConfiguration& port);
 
+// The one-line notice of the window, ending with the version.
+[[nodiscard]] std::string NoticeText();
+
 // Start-up: configuration, port, the PIRA32 traffic clear and the encoder synchronisation.
 // Throws StartupError; nothing has been shown then.
 void Form_Load(Controller& controller, const std::string& working_directory);

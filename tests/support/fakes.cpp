@@ -26,6 +26,7 @@ void FakeSleeper::SleepMs(int milliseconds) {
 
 std::optional<std::string> FakeEncoderPort::Open(const PortAddress& address,
                                                  const LineSettings& settings) {
+  ++open_attempts;
   if (open_error) {
     return open_error;
   }
@@ -36,6 +37,9 @@ std::optional<std::string> FakeEncoderPort::Open(const PortAddress& address,
 }
 
 bool FakeEncoderPort::Write(std::string_view bytes) {
+  if (fail_when_closed && !open) {
+    return false;
+  }
   log_.push_back({WireEvent::Kind::Write, time_.now_us, std::string(bytes), 0});
   if (fail_writes) {
     return false;
@@ -50,6 +54,9 @@ bool FakeEncoderPort::Write(std::string_view bytes) {
 }
 
 std::optional<std::string> FakeEncoderPort::ReadAll() {
+  if (fail_when_closed && !open) {
+    return std::nullopt;
+  }
   if (fail_reads) {
     log_.push_back({WireEvent::Kind::Read, time_.now_us, {}, 0});
     return std::nullopt;

@@ -70,6 +70,9 @@ class FakeEncoderPort : public SerialPort {
   std::optional<std::string> open_error;
   bool fail_writes = false;
   bool fail_reads = false;
+  // A closed port fails at once, as the real one does; nothing reaches the wire then.
+  bool fail_when_closed = false;
+  int open_attempts = 0;
 
   bool open = false;
   std::optional<PortAddress> opened_address;

@@ -1,5 +1,7 @@
 #include "ui/qt_status_window.h"
 
+#include "app/rds_charset.h"
+
 #include <QFontMetrics>
 #include <QFrame>
 #include <QPainter>
@@ -82,6 +84,21 @@ QString DisplayText(std::string_view bytes) {
   text.replace(QLatin1Char('\r'), QLatin1Char(' '));
   text.replace(QLatin1Char('\n'), QLatin1Char(' '));
   return text;
+}
+
+// What a radio shows for the encoder's bytes, read in the RDS character set.
+QString RdsDisplayText(std::string_view bytes) {
+  std::string one_line(bytes);
+  for (char& c : one_line) {
+    if (c == '\r' || c == '\n') {
+      c = ' ';
+    }
+  }
+  return QString::fromStdString(RdsToUtf8(one_line));
+}
+
+[[nodiscard]] bool HoldsEncoderText(Label label) {
+  return label == Label::lblPS || label == Label::lblRT;
 }
 
 QString ButtonStyle(ButtonColour colour) {
@@ -205,7 +222,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
 void frmMain::SetLabel(Label label, std::string_view text) {
   QLabel* shown = labels_.at(label);
-  shown->setText(DisplayText(text));
+  const bool rds = HoldsEncoderText(label) && rds_characters_ && rds_characters_();
+  shown->setText(rds ? RdsDisplayText(text) : DisplayText(text));
   if (label == Label::lblRT) {
     shown->setFont(RadioTextFont(shown->text(), shown->width()));
   }

@@ -35,6 +35,10 @@ class frmMain : public QWidget, public StatusView {
 
   // What a click on the traffic button runs; a disabled button delivers no click.
   void SetClickHandler(std::function<void()> on_click);
+  // With titles converted into the RDS character set, PS and RadioText read back from the
+  // encoder are shown as a radio shows them rather than byte for byte.
+  // Asked at each update, as the configuration that decides it is read during start-up.
+  void SetRdsCharactersInUse(std::function<bool()> in_use) { rds_characters_ = std::move(in_use); }
 
  private:
   QLabel* AddLabel(const char* name, const QString& text, const TwipsRect& place, const QFont& font,
@@ -45,6 +49,7 @@ class frmMain : public QWidget, public StatusView {
   std::map<Label, QLabel*> labels_;
   QPushButton* cmdTraffic_ = nullptr;
   std::function<void()> on_click_;
+  std::function<bool()> rds_characters_;
 };
 
 }  // namespace morvane

@@ -91,6 +91,24 @@ TEST(StatusWindow, LabelsShowTextsAsTheyAre) {
   EXPECT_EQ(radiotext->textFormat(), Qt::PlainText) << "a RadioText is never markup";
 }
 
+TEST(StatusWindow, EncoderTextsReadInRdsCharactersWhenTitlesAreConverted) {
+  frmMain window;
+  bool converting = false;
+  window.SetRdsCharactersInUse([&converting] { return converting; });
+  const std::string_view title = "Caf\x82 M\x99ller\r";
+
+  window.SetLabel(Label::lblRT, title);
+  EXPECT_EQ(Control(window, "lblRT")->text(), QString::fromUtf8("Caf\u0082 M\u0099ller "));
+  converting = true;
+  window.SetLabel(Label::lblRT, title);
+  window.SetLabel(Label::lblPS, "\xABRADIO\x82");
+  window.SetLabel(Label::lblEncoderType, "\x82");
+  EXPECT_EQ(Control(window, "lblRT")->text(), QString::fromUtf8("Caf\u00E9 M\u00FCller "));
+  EXPECT_EQ(Control(window, "lblPS")->text(), QString::fromUtf8("$RADIO\u00E9"));
+  EXPECT_EQ(Control(window, "lblEncoderType")->text(), QString::fromUtf8("\u0082"))
+      << "configuration texts are shown as written";
+}
+
 TEST(StatusWindow, LongestStatusTextsFitTheirLabels) {
   frmMain window;
   const std::pair<Label, const char*> longest[] = {

@@ -1,5 +1,7 @@
 #include "link/qt_serial_port.h"
 
+#include <QTimer>
+
 namespace morvane {
 
 namespace {
@@ -9,6 +11,14 @@ namespace {
 constexpr int kWriteTimeoutMs = 5000;
 // Bounds one read when the encoder never stops talking: what is left waits for the next read.
 constexpr int kMaxReadRounds = 64;
+
+// Errors after which the device carries no more bytes: removed (ResourceError), or a read or
+// write refused by the system, as a pseudo-terminal whose other end has gone does. Others (a
+// handshake line a pseudo-terminal lacks, a zero-time wait that timed out) leave it in service.
+bool IsLoss(QSerialPort::SerialPortError error) {
+  return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+         error == QSerialPort::WriteError;
+}
 
 std::string ErrorText(const QSerialPort& port) {
   return port.errorString().toStdString();
@@ -88,9 +98,33 @@ std::string PortDeviceName(const PortAddress& address) {
 #endif
 }
 
+QtSerialPort::QtSerialPort() {
+  QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                   [this](QSerialPort::SerialPortError error) { OnError(error); });
+}
+
+void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
+  if (failed_ || !port_.isOpen() || !IsLoss(error)) {
+    return;
+  }
+  failed_ = true;
+  // QSerialPort is still inside its own read here, so it is closed from the event loop; until
+  // then its read notifier may fire again and again on the dead device.
+  QTimer::singleShot(0, &port_, [this] {
+    if (!failed_) {
+      return;  // opened again meanwhile
+    }
+    Close();
+    if (on_failure_) {
+      on_failure_();
+    }
+  });
+}
+
 std::optional<std::string> QtSerialPort::Open(const PortAddress& address,
                                               const LineSettings& settings) {
   Close();
+  failed_ = false;
   const std::string device = PortDeviceName(address);
   if (device.empty()) {
     return "COMport " + std::to_string(address.number) +
@@ -143,7 +177,7 @@ void QtSerialPort::Close() {
 }
 
 bool QtSerialPort::Write(std::string_view bytes) {
-  if (!port_.isOpen()) {
+  if (failed_ || !port_.isOpen()) {
     return false;
   }
   const auto size = static_cast<qint64>(bytes.size());
@@ -161,7 +195,7 @@ bool QtSerialPort::Write(std::string_view bytes) {
 }
 
 std::optional<std::string> QtSerialPort::ReadAll() {
-  if (!port_.isOpen()) {
+  if (failed_ || !port_.isOpen()) {
     return std::nullopt;
   }
   // A zero timeout only collects what the system already holds; it never waits.

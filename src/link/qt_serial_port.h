@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSerialPort>
+#include <functional>
 
 #include "link/serial_port.h"
 
@@ -13,16 +14,26 @@ namespace morvane {
 // The encoder's serial port on the real system.
 class QtSerialPort : public SerialPort {
  public:
+  QtSerialPort();
+
   [[nodiscard]] std::optional<std::string> Open(const PortAddress& address,
                                                 const LineSettings& settings) override;
   void Close() override;
   [[nodiscard]] bool Write(std::string_view bytes) override;
   [[nodiscard]] std::optional<std::string> ReadAll() override;
 
+  // Called from the event loop, with the port already closed, when the device failed between two
+  // exchanges (an adapter pulled out while no command was under way).
+  void SetFailureListener(std::function<void()> listener) { on_failure_ = std::move(listener); }
+
  private:
   [[nodiscard]] std::optional<std::string> ApplyLineSettings(const LineSettings& settings);
+  void OnError(QSerialPort::SerialPortError error);
 
   QSerialPort port_;
+  // The device stopped carrying bytes: every write and read fails at once until the next Open.
+  bool failed_ = false;
+  std::function<void()> on_failure_;
 };
 
 }  // namespace morvane

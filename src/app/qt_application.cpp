@@ -11,6 +11,7 @@
 #include <QSocketNotifier>
 #include <QTime>
 #include <QTimer>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include "app/system_clock.h"
 #include "clock/encoder_clock.h"
 #include "inhouse/inhouse_rotator.h"
+#include "link/port_watchdog.h"
 #include "link/qt_serial_port.h"
 #include "link/thread_sleeper.h"
 #include "radiotext/metadata_watcher.h"
@@ -124,6 +126,46 @@ struct Machine {
   QtTimers timers;
 };
 
+// How often the watchdog looks at a lost port; it opens it again only every kPortRetryIntervalMs.
+constexpr int kPortWatchIntervalMs = 1000;
+
+int64_t SteadyNowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// The port watchdog on the event loop: told at once when the device goes away between two
+// handlers, and ticked every second so that it can open a lost port again. after_each lets the
+// display show what changed.
+class PortWatch {
+ public:
+  PortWatch(Controller& controller, QtSerialPort& port, std::function<void()> after_each)
+      : port_(port),
+        watchdog_(controller, PortDeviceName(controller.port_address), SteadyNowMs),
+        after_each_(std::move(after_each)) {
+    port_.SetFailureListener([this] { Run([this] { watchdog_.PortFailed(); }); });
+    timer_.setInterval(kPortWatchIntervalMs);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Run([this] { watchdog_.Tick(); }); });
+    timer_.start();
+  }
+  ~PortWatch() { port_.SetFailureListener(nullptr); }
+  PortWatch(const PortWatch&) = delete;
+  PortWatch& operator=(const PortWatch&) = delete;
+
+ private:
+  template <typename Step>
+  void Run(Step step) {
+    RunHandler("port watchdog", step);
+    after_each_();
+  }
+
+  QtSerialPort& port_;
+  PortWatchdog watchdog_;
+  std::function<void()> after_each_;
+  QTimer timer_;
+};
+
 // Form_Load, with its failure reported by report_failure. True when the controller may run.
 template <typename ReportFailure>
 bool StartUp(Controller& controller, bool trace, ReportFailure report_failure) {
@@ -160,6 +202,7 @@ int RunWindowed(int& argc, char** argv, const CommandLine& options) {
   window.SetClickHandler(
       [&controller] { RunHandler("cmdTraffic_Click", [&] { cmdTraffic_Click(controller); }); });
   machine.timers.Start([&controller](Timer timer) { DispatchTick(controller, timer); });
+  PortWatch port_watch(controller, machine.port, [] {});
   window.show();
   if (!options.screenshot.empty()) {
     SaveScreenshotAndQuit(app, window, options.screenshot);
@@ -223,6 +266,7 @@ int RunHeadless(int& argc, char** argv, const CommandLine& options) {
     DispatchTick(controller, timer);
     view.Flush();
   });
+  PortWatch port_watch(controller, machine.port, [&view] { view.Flush(); });
   const int status = app.exec();
   Form_Unload(controller);
   return status;

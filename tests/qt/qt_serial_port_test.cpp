@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 namespace morvane {
@@ -37,6 +40,12 @@ class PseudoTerminal {
   ~PseudoTerminal() {
     close(encoder_);
     close(terminal_);
+  }
+  // The encoder's end goes away, as when a USB adapter is pulled out; the terminal end stays
+  // with whoever has it open.
+  void HangUp() {
+    close(encoder_);
+    encoder_ = -1;
   }
   [[nodiscard]] const std::string& path() const { return path_; }
 
@@ -132,6 +141,69 @@ TEST(QtSerialPort, OpenFailuresNameThePortOrSetting) {
   const std::optional<std::string> busy = port.Open({0, pty.path()}, LineSettings{});
   ASSERT_TRUE(busy.has_value());
   EXPECT_NE(busy->find(pty.path()), std::string::npos) << *busy;
+}
+
+// Runs the event loop until done() holds or the settle limit has passed.
+template <typename Done>
+bool ProcessEventsUntil(Done done) {
+  const QDeadlineTimer deadline(
+      std::chrono::duration_cast<std::chrono::milliseconds>(kSettleLimit));
+  while (!done() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return done();
+}
+
+TEST(QtSerialPort, DeviceGoneBetweenExchangesIsReportedAndClosed) {
+  auto pty = std::make_unique<PseudoTerminal>();
+  const std::string path = pty->path();
+  QtSerialPort port;
+  int failures = 0;
+  port.SetFailureListener([&] { ++failures; });
+  ASSERT_EQ(port.Open({0, path}, LineSettings{}), std::nullopt);
+  // The handshake line a pseudo-terminal lacks is no failure.
+  QCoreApplication::processEvents();
+  EXPECT_EQ(failures, 0);
+
+  pty->HangUp();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return failures > 0; }));
+  EXPECT_EQ(failures, 1);
+  EXPECT_FALSE(port.Write("TA=0\r"));
+  EXPECT_EQ(port.ReadAll(), std::nullopt);
+  // Closed, the terminal is free: nothing of ours holds it.
+  EXPECT_NE(access(path.c_str(), F_OK), 0) << path;
+}
+
+TEST(QtSerialPort, DeviceGoneDuringAnExchangeFailsItAndOpensAgain) {
+  auto pty = std::make_unique<PseudoTerminal>();
+  QtSerialPort port;
+  int failures = 0;
+  port.SetFailureListener([&] { ++failures; });
+  ASSERT_EQ(port.Open({0, pty->path()}, LineSettings{}), std::nullopt);
+
+  pty->HangUp();
+  // No event loop ran in between: the exchange itself finds out, without waiting.
+  const auto before = std::chrono::steady_clock::now();
+  const bool drained = port.ReadAll().has_value();
+  const bool written = port.Write("RT1=Artist - Title\r");
+  EXPECT_FALSE(drained && written);
+  EXPECT_FALSE(port.Write("RT1\r"));
+  EXPECT_EQ(port.ReadAll(), std::nullopt);
+  EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500));
+  port.Close();
+
+  // The same object opens a new device and carries bytes as before; a late report of the old
+  // device's failure does not touch it.
+  PseudoTerminal again;
+  ASSERT_EQ(port.Open({0, again.path()}, LineSettings{}), std::nullopt);
+  for (int i = 0; i < 5; ++i) {
+    QCoreApplication::processEvents();
+  }
+  ASSERT_TRUE(port.Write("PS\r"));
+  EXPECT_EQ(again.Receive(3), "PS\r");
+  again.Send("PS\r\nRADIO 1 \r\n");
+  EXPECT_EQ(port.ReadAll(), std::optional<std::string>("PS\r\nRADIO 1 \r\n"));
+  EXPECT_LE(failures, 1);
 }
 
 TEST(PortDeviceName, NumberedPortsAndDevicePaths) {

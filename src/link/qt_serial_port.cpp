@@ -132,6 +132,7 @@ std::optional<std::string> QtSerialPort::Open(const PortAddress& address,
            "path beginning with /";
   }
   port_.setPortName(QString::fromStdString(device));
+  port_.setReadBufferSize(kMaxReceivedBytes);
   if (!port_.open(QIODevice::ReadWrite)) {
     return "Cannot open serial port " + device + ": " + ErrorText(port_);
   }

@@ -27,9 +27,10 @@ void SleepMs(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-EmulatedEncoder::EmulatedEncoder(sim::Dialect dialect) {
+EmulatedEncoder::EmulatedEncoder(sim::Dialect dialect, std::string link_path) {
   sim::SimOptions options;
   options.dialect = dialect;
+  options.link_path = std::move(link_path);
   sim::ServerHooks hooks;
   hooks.on_command = [this](const sim::Command& command, int64_t at_ms) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -122,10 +123,11 @@ std::string StationIni(const StationConfig& config, const std::string& device) {
   return "[RDSmorvane]" + end + "COMsettings=9600,N,8,1" + end + "COMport=" + device + end +
          "EncoderType=" + config.encoder_type + end +
          "DefaultRadioText=" + config.default_radiotext + end +
-         "TrafficRadioText=" + config.traffic_radiotext + end + "TAMaxTimeout=2" + end +
-         "TrafficMeta=" + config.traffic_meta + end + "RTplus=" + config.rtplus + end +
-         "RTplusSwap=0" + end + "MetadataFile=metadata.txt" + end + config.rtplus_prefix_line +
-         end + config.rtplus_split_line + end;
+         "TrafficRadioText=" + config.traffic_radiotext + end +
+         "TAMaxTimeout=" + config.ta_max_timeout + end + "TrafficMeta=" + config.traffic_meta +
+         end + "RTplus=" + config.rtplus + end + "RTplusSwap=0" + end +
+         "MetadataFile=metadata.txt" + end + config.rtplus_prefix_line + end +
+         config.rtplus_split_line + end;
 }
 
 ControllerProcess::ControllerProcess(const WorkDir& dir) : dir_(dir) {

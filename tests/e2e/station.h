@@ -23,7 +23,8 @@ struct Received {
 // The encoder emulator serving a pseudo-terminal on a thread of this process.
 class EmulatedEncoder {
  public:
-  explicit EmulatedEncoder(sim::Dialect dialect);
+  // link_path, when given, is a symlink to the pseudo-terminal, removed with the emulator.
+  explicit EmulatedEncoder(sim::Dialect dialect, std::string link_path = {});
   ~EmulatedEncoder();
 
   [[nodiscard]] const std::string& device() const { return server_->device_path(); }
@@ -64,6 +65,7 @@ struct StationConfig {
   std::string default_radiotext = "Radio Morvane";
   std::string traffic_radiotext = "Traffic news";
   std::string traffic_meta = "TRAFFIC";
+  std::string ta_max_timeout = "2";  // minutes
   std::string rtplus = "1";
   std::string rtplus_prefix_line = "RTplusPrefix=";
   std::string rtplus_split_line = "RTplusSplit= - ";

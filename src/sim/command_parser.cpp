@@ -1,5 +1,6 @@
 #include "sim/command_parser.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace morvane::sim {
@@ -119,9 +120,10 @@ bool CommandParser::TakeFrame(std::vector<Command>& out) {
                           ? buffer_[length - 1] == kFrameEnd
                           : buffer_[length - 2] == kWriteClose && buffer_[length - 1] == kFrameEnd;
   if (!closed) {
-    // Resynchronise on the next frame start rather than trusting the length of a broken frame.
-    const std::size_t next = buffer_.find(kFrameStart, 1);
-    const std::size_t cut = next == std::string::npos ? buffer_.size() : next;
+    // Resynchronise on the next frame start rather than trusting the length of a broken frame;
+    // bytes past that length are left to the next round, so the cut does not depend on how much
+    // of the stream has arrived yet.
+    const std::size_t cut = std::min(buffer_.find(kFrameStart, 1), length);
     command.kind = Command::Kind::BadFrame;
     command.raw = buffer_.substr(0, cut);
     buffer_.erase(0, cut);

@@ -107,6 +107,24 @@ TEST(CommandParser, FrameToUnknownAddressEndsAtItsClosingPair) {
   EXPECT_EQ(commands[0].text, std::string("\x01\x02\x03", 3));
 }
 
+// Found by fuzzing: a broken frame took everything received so far, so how much of the stream
+// had arrived changed what was reported.
+TEST(CommandParser, BrokenFrameIsCutTheSameHoweverTheBytesArrive) {
+  const std::string wire("\xFE\x0A\x0A\x0A\x15\x0D\xEE\x58\x2F\x0D\xAD\x33", 12);
+  CommandParser whole(Dialect::Frame);
+  const std::vector<Command> at_once = whole.Feed(wire);
+  CommandParser pieces(Dialect::Frame);
+  std::vector<Command> in_pieces = pieces.Feed(wire.substr(0, 9));
+  for (Command& command : pieces.Feed(wire.substr(9))) {
+    in_pieces.push_back(std::move(command));
+  }
+  ASSERT_EQ(at_once.size(), 1u);
+  ASSERT_EQ(in_pieces.size(), 1u);
+  EXPECT_EQ(at_once[0].kind, Kind::BadFrame);
+  EXPECT_EQ(DescribeCommand(at_once[0]), "bad frame: FE 0A 0A 0A 15");
+  EXPECT_EQ(DescribeCommand(in_pieces[0]), DescribeCommand(at_once[0]));
+}
+
 TEST(DescribeCommand, ReadableForTheLog) {
   CommandParser ascii(Dialect::Ascii);
   EXPECT_EQ(DescribeCommand(ascii.Feed("RT1=a\xE9\r")[0]), "RT1=a\\xE9");

@@ -48,7 +48,12 @@ std::optional<InHouseMessage> ParseMessageLine(std::string_view line) {
   if (line.size() > kTextStart) {
     text = line.substr(kTextStart, kMaxInHouseTextLength);
   }
-  return InHouseMessage{std::string(identifier), std::string(text)};
+  // Groups are written in upper-case hexadecimal; "1a2" names the same message as "1A2".
+  std::string upper(identifier);
+  for (char& c : upper) {
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return InHouseMessage{upper, std::string(text)};
 }
 
 std::string InHouseSlice(std::string_view text, int position) {

@@ -15,8 +15,8 @@ inline constexpr std::size_t kInHouseCharactersPerTick = 8;
 // A message line of the in-house file: "M:", a separator, a three-hexadecimal-digit identifier,
 // a separator, then the text.
 struct InHouseMessage {
-  std::string identifier;
-  std::string text;  // at most kMaxInHouseTextLength characters
+  std::string identifier;  // upper-case
+  std::string text;        // at most kMaxInHouseTextLength characters
 };
 
 // The first line of a text: up to the first CR, which with an LF after it is one ending; a lone

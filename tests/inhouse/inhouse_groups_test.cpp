@@ -24,7 +24,9 @@ TEST(InHouseMessageLine, ReadsIdentifierAndText) {
   const Case cases[] = {
       {"M: 1A2 Hello", true, "1A2", "Hello"},
       {"M:-FFF-x", true, "FFF", "x"},
-      {"M: 1a2 lower-case digits are hexadecimal too", true, "1a2",
+      // Found by fuzzing: lower-case digits went out as they were, in groups that are upper-case
+      // hexadecimal.
+      {"M: 1a2 lower-case digits are hexadecimal too", true, "1A2",
        "lower-case digits are hexadecimal too"},
       {"M: 000 ", true, "000", ""},
       // Too short for any text: the text is empty, not left over from an earlier message.

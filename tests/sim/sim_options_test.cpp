@@ -9,11 +9,10 @@ namespace morvane::sim {
 namespace {
 
 TEST(SimOptions, ValuesReachTheEncoderState) {
-  const auto parsed = ParseSimOptions(
-      {"--dialect", "frame", "--ps",     "RADIO 1",  "--pi",    "d3a2",          "--pty", "23",
-       "--tp",      "0",     "--ta",     "1",        "--pilot", "off",           "--ct",  "0",
-       "--delay",   "300",   "--silent", "--groups", "-",       "--groups-rate", "500",   "--link",
-       "/tmp/x"});
+  const auto parsed =
+      ParseSimOptions({"--dialect", "frame", "--ps", "RADIO 1", "--pi", "d3a2", "--pty", "23",
+                       "--tp", "0", "--pilot", "off", "--delay", "300", "--silent", "--groups-rate",
+                       "500", "--charset", "latin1"});
   ASSERT_TRUE(std::holds_alternative<SimOptions>(parsed)) << std::get<std::string>(parsed);
   const SimOptions& o = std::get<SimOptions>(parsed);
   EXPECT_EQ(o.dialect, Dialect::Frame);
@@ -21,14 +20,13 @@ TEST(SimOptions, ValuesReachTheEncoderState) {
   EXPECT_EQ(o.initial.pi, 0xD3A2);
   EXPECT_EQ(o.initial.pty, 23);
   EXPECT_FALSE(o.initial.tp);
-  EXPECT_TRUE(o.initial.ta);
   EXPECT_FALSE(o.initial.pilot);
-  EXPECT_FALSE(o.initial.ct);
   EXPECT_EQ(o.delay_ms, 300);
   EXPECT_TRUE(o.silent);
-  EXPECT_EQ(o.groups_path, "-");
   EXPECT_DOUBLE_EQ(o.groups_rate, 500);
-  EXPECT_EQ(o.link_path, "/tmp/x");
+  EXPECT_EQ(o.charset, ReceivedCharset::Latin1);
+  EXPECT_EQ(std::get<SimOptions>(ParseSimOptions({"--dialect", "ascii"})).charset,
+            ReceivedCharset::Rds);
 }
 
 TEST(SimOptions, MistakesAreNamed) {
@@ -40,6 +38,7 @@ TEST(SimOptions, MistakesAreNamed) {
       {"--dialect", "ascii", "--tp", "yes"},
       {"--dialect", "ascii", "--groups-rate", "0"},
       {"--dialect", "ascii", "--delay"},
+      {"--dialect", "ascii", "--charset", "utf8"},
       {"--dialect", "ascii", "--colour"},
   };
   for (const auto& args : bad) {

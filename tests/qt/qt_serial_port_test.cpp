@@ -56,10 +56,12 @@ class PseudoTerminal {
 
   // The encoder answers; returns once the bytes wait in the terminal's receive queue.
   void Send(const std::string& bytes) {
+    int before = 0;
+    ASSERT_EQ(ioctl(terminal_, FIONREAD, &before), 0);
     ASSERT_EQ(write(encoder_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
-    int queued = 0;
-    while (queued < static_cast<int>(bytes.size()) && std::chrono::steady_clock::now() < deadline) {
+    const int expected = before + static_cast<int>(bytes.size());
+    for (int queued = 0; queued < expected && std::chrono::steady_clock::now() < deadline;) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
       ASSERT_EQ(ioctl(terminal_, FIONREAD, &queued), 0);
     }

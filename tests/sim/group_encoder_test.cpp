@@ -88,7 +88,7 @@ TEST(GroupEncoder, ClockTimeAtTheMinuteEdgeInUtcWithLocalOffset) {
   EXPECT_EQ(FormatGroup(encoder.Next(state, 1000)), "C201 4001 DD60 D082");
   EXPECT_EQ(encoder.Next(state, 1100).b >> 12, 0);  // once a minute only
 
-  state.local_offset_half_hours = -3;  // the day before in UTC
+  state.local_offset_half_hours = -3;  // behind UTC: 00:30 local is 02:00 UTC, sign bit set
   EXPECT_EQ(FormatGroup(Group4A(state, {2026, 3, 5, 0, 30, 0})), "C201 4001 DD60 2023");
 
   state.ct = false;

@@ -10,18 +10,14 @@ namespace {
 
 TEST(SimOptions, ValuesReachTheEncoderState) {
   const auto parsed =
-      ParseSimOptions({"--dialect", "frame", "--ps", "RADIO 1", "--pi", "d3a2", "--pty", "23",
-                       "--tp", "0", "--pilot", "off", "--delay", "300", "--silent", "--groups-rate",
-                       "500", "--charset", "latin1"});
+      ParseSimOptions({"--dialect", "frame", "--ps", "RADIO 1", "--pi", "d3a2", "--pilot", "off",
+                       "--silent", "--groups-rate", "500", "--charset", "latin1"});
   ASSERT_TRUE(std::holds_alternative<SimOptions>(parsed)) << std::get<std::string>(parsed);
   const SimOptions& o = std::get<SimOptions>(parsed);
   EXPECT_EQ(o.dialect, Dialect::Frame);
   EXPECT_EQ(o.initial.ps, "RADIO 1 ");
   EXPECT_EQ(o.initial.pi, 0xD3A2);
-  EXPECT_EQ(o.initial.pty, 23);
-  EXPECT_FALSE(o.initial.tp);
   EXPECT_FALSE(o.initial.pilot);
-  EXPECT_EQ(o.delay_ms, 300);
   EXPECT_TRUE(o.silent);
   EXPECT_DOUBLE_EQ(o.groups_rate, 500);
   EXPECT_EQ(o.charset, ReceivedCharset::Latin1);

@@ -60,35 +60,36 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
     std::string expected;
   };
   const std::vector<Case> cases = {
-      {"a complete file",
+      {"a complete file; on-air texts as a radio shows them, whatever the file's encoding",
        "[RDSmorvane]\r\n"
        "COMsettings=19200,E,7,2\r\n"
        "COMport=/dev/ttyUSB0\r\n"
+       "TextEncoding=Latin-1\r\n"
        "EncoderType=PIRA32\r\n"
-       "DefaultRadioText=Radio Morvane\r\n"
+       "DefaultRadioText=Caf\xE9 M\xFCller\r\n"
        "TrafficRadioText=Traffic news\r\n"
        "TAMaxTimeout=3\r\n"
-       "TrafficMeta=**TA**\r\n"
+       "TrafficMeta=\xA7TA\r\n"
        "RTplus=1\r\n"
        "RTplusSwap=1\r\n"
-       "MetadataFile=/srv/playout/now.txt\r\n"
-       "RTplusPrefix=Now: \r\n"
-       "RTplusSplit= - \r\n",
+       "MetadataFile=/srv/caf\xE9.txt\r\n"
+       "RTplusPrefix=\r\n"
+       "RTplusSplit= \x96 \r\n",
        kHeader + "COMsettings       \"19200,E,7,2\"\n"
                  "COMport           \"/dev/ttyUSB0\" (device /dev/ttyUSB0)\n"
-                 "TextEncoding      RDS\n"
+                 "TextEncoding      Latin-1\n"
                  "EncoderType       \"PIRA32\"\n"
-                 "DefaultRadioText  \"Radio Morvane\"\n"
+                 "DefaultRadioText  \"Café Müller\"\n"
                  "TrafficRadioText  \"Traffic news\"\n"
                  "TAmaxtime         180 s\n"
-                 "TrafficMeta       \"**TA**\"\n"
+                 "TrafficMeta       \"§TA\"\n"
                  "RTplus            1 (on)\n"
                  "RTplusSwap        \"1\" (swap)\n"
-                 "MetadataFile      \"/srv/playout/now.txt\"\n"
-                 "RTplusPrefix      \"Now: \"\n"
+                 "MetadataFile      \"/srv/caf\xE9.txt\"\n"
+                 "RTplusPrefix      \"\"\n"
                  "RTplusSplit       \" - \"\n"},
-      {"sentinels and defaults: empty TrafficMeta, no line-scan keys, missing optional keys",
-       "[RDSmorvane]\nCOMport=2\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\n",
+      {"sentinels and defaults; a tab made visible",
+       "[RDSmorvane]\nCOMport=2\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\nRTplusSplit=\t/\n",
        kHeader + "COMsettings       \"9600,N,8,1\"\n"
                  "COMport           \"2\" (port number 2)\n"
                  "TextEncoding      RDS\n"
@@ -101,40 +102,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "RTplusSwap        \"\" (no swap)\n"
                  "MetadataFile      \"metadata.txt\"\n"
                  "RTplusPrefix      (not set)\n"
-                 "RTplusSplit       (not set)\n"},
-      {"an empty prefix is set, not the sentinel; a long text is cut; a tab is made visible",
-       "[RDSmorvane]\nCOMport=1\nEncoderType=PIRAMICRO\n"
-       "DefaultRadioText=0123456789012345678901234567890123456789\n"
-       "TAMaxTimeout=10\nRTplusPrefix=\nRTplusSplit=\t/\nMetadataFile=\n",
-       kHeader + "COMsettings       \"9600,N,8,1\"\n"
-                 "COMport           \"1\" (port number 1)\n"
-                 "TextEncoding      RDS\n"
-                 "EncoderType       \"PIRAMICRO\"\n"
-                 "DefaultRadioText  \"01234567890123456789012345678\"\n"
-                 "TrafficRadioText  \"\"\n"
-                 "TAmaxtime         120 s\n"
-                 "TrafficMeta       (not set)\n"
-                 "RTplus            0 (off)\n"
-                 "RTplusSwap        \"\" (no swap)\n"
-                 "MetadataFile      \"metadata.txt\"\n"
-                 "RTplusPrefix      \"\"\n"
                  "RTplusSplit       \"\\x09/\"\n"},
-      {"on-air texts are shown as a radio shows them, whatever the file's encoding",
-       "[RDSmorvane]\nCOMport=1\nTextEncoding=Latin-1\nDefaultRadioText=Caf\xE9 M\xFCller\n"
-       "TrafficMeta=\xA7TA\nRTplusSplit= \x96 \nMetadataFile=/srv/caf\xE9.txt\n",
-       kHeader + "COMsettings       \"9600,N,8,1\"\n"
-                 "COMport           \"1\" (port number 1)\n"
-                 "TextEncoding      Latin-1\n"
-                 "EncoderType       \"\" (no encoder model: nothing is sent)\n"
-                 "DefaultRadioText  \"Café Müller\"\n"
-                 "TrafficRadioText  \"\"\n"
-                 "TAmaxtime         120 s\n"
-                 "TrafficMeta       \"§TA\"\n"
-                 "RTplus            0 (off)\n"
-                 "RTplusSwap        \"\" (no swap)\n"
-                 "MetadataFile      \"/srv/caf\xE9.txt\"\n"
-                 "RTplusPrefix      (not set)\n"
-                 "RTplusSplit       \" - \"\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -156,9 +124,6 @@ TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
       {"no file", std::nullopt, false},
       {"missing COMport", "[RDSmorvane]\nEncoderType=PIRA32\nTAMaxTimeout=2\n", false},
       {"TAMaxTimeout not a number", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=two\n", false},
-      {"TAMaxTimeout empty", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=\n", false},
-      {"RTplus out of range", "[RDSmorvane]\nCOMport=1\nRTplus=40000\n", false},
-      {"TextEncoding unknown", "[RDSmorvane]\nCOMport=1\nTextEncoding=UTF-16\n", false},
       {"COMsettings unusable", "[RDSmorvane]\nCOMport=1\nCOMsettings=9600;N;8;1\n", true},
       {"COMport names no port", "[RDSmorvane]\nCOMport=COM1\n", true},
   };

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/configuration.h"
-
 namespace morvane {
 namespace {
 
@@ -40,21 +38,18 @@ class PosixFileReaderTest : public ::testing::Test {
   PosixFileReader files_;
 };
 
-TEST_F(PosixFileReaderTest, ReadsBytesAsTheyAre) {
+TEST_F(PosixFileReaderTest, ReadsBytesAsTheyAreUpToTheLimit) {
   const std::string content = "Artist - Title\r\n\0\xFF\xE9 second line\n"s;
   const std::string path = Write("metadata.txt", content);
   EXPECT_EQ(files_.ReadPrefix(path, 1000), content);
   EXPECT_EQ(files_.ReadPrefix(path, 6), "Artist");
-  EXPECT_EQ(files_.ReadPrefix(path, 0), "");
   EXPECT_EQ(files_.ReadPrefix(Write("empty.txt", ""), 1000), "");
-}
-
-TEST_F(PosixFileReaderTest, ReadsPastTheBufferSize) {
-  std::string content(100000, 'x');
-  content.back() = 'y';
-  const std::string path = Write("big.txt", content);
-  EXPECT_EQ(files_.ReadPrefix(path, 1 << 20), content);
-  EXPECT_EQ(files_.ReadPrefix(path, 50000), content.substr(0, 50000));
+  // Past the reader's own buffer.
+  std::string big(100000, 'x');
+  big.back() = 'y';
+  const std::string big_path = Write("big.txt", big);
+  EXPECT_EQ(files_.ReadPrefix(big_path, 1 << 20), big);
+  EXPECT_EQ(files_.ReadPrefix(big_path, 50000), big.substr(0, 50000));
 }
 
 TEST_F(PosixFileReaderTest, WhatCannotBeReadGivesNothing) {
@@ -79,14 +74,6 @@ TEST_F(PosixFileReaderTest, ListsTheEntriesOfADirectory) {
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"RDSmorvane.INI", "a.txt", "sub"}));
   EXPECT_TRUE(files_.ListDirectory(dir_ + "/missing").empty());
-}
-
-TEST_F(PosixFileReaderTest, ConfigurationFoundUnderAnotherLetterCase) {
-  Write("rdsmorvane.ini", "[RDSmorvane]\r\nCOMport=/dev/ttyUSB0\r\nRTplusSplit= - \r\n");
-  ControllerState state;
-  const PortConfiguration port = LoadConfiguration(files_, dir_, state);
-  EXPECT_EQ(port.COMport, "/dev/ttyUSB0");
-  EXPECT_EQ(state.RTPlusSplit, " - ");
 }
 
 }  // namespace

@@ -38,7 +38,6 @@ struct Pira32Case {
 TEST(SynchroniseEncoder, Pira32RunsTheThirteenStepsInOrder) {
   const Pira32Case cases[] = {
       {"RT+ off", 0, "Artist - Title", {{"RT1=Artist - Title\r", 500}}, "14:02:33", 4050, ""},
-      {"RT+ off, empty default text", 0, "", {{"RT1=\r", 500}}, "14:02:33", 4050, ""},
       {"RT+ on, default text without the layout",
        1,
        "Radio Morvane",
@@ -126,23 +125,6 @@ TEST(SynchroniseEncoder, PiraMicroGetsSixFrames) {
     EXPECT_EQ(rig.view.Text(Label::lblRTplus), "");
     EXPECT_TRUE(rig.timers.IsOn(Timer::tmrInHouse));
   }
-}
-
-TEST(SynchroniseEncoder, AnotherEncoderTypeGetsNothingButTheInHouseTimerStillRuns) {
-  Rig rig;
-  rig.state.EncoderType = "pira32";
-  rig.state.RTplus = 1;
-  rig.state.DefaultRadioText = "Radio Morvane";
-  rig.clock.Set({2026, 3, 5, 14, 2, 30});
-
-  SynchroniseEncoder(rig.controller);
-
-  EXPECT_TRUE(rig.log.empty());
-  EXPECT_EQ(rig.view.Text(Label::lblPTY), "No PTY");
-  EXPECT_EQ(rig.view.Text(Label::lblClockUpdated), "Never");
-  EXPECT_EQ(rig.view.Text(Label::lblPI), "UNKNOWN");
-  EXPECT_EQ(rig.view.Text(Label::lblRTplus), "");
-  EXPECT_TRUE(rig.timers.IsOn(Timer::tmrInHouse));
 }
 
 TEST(SynchroniseEncoder, InHouseTimerIsSwitchedOnAfterTheLastCommand) {

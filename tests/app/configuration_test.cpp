@@ -48,10 +48,14 @@ TEST(LoadConfiguration, MissingKeysTakeTheirDefaults) {
   EXPECT_EQ(s.MetadataFile, "metadata.txt");
   EXPECT_EQ(s.RTPlusPrefix, kRtPlusSentinel);
   EXPECT_EQ(s.RTPlusSplit, kRtPlusSentinel);
+  EXPECT_EQ(rig.controller.text_encoding, TextEncoding::Rds);
 }
 
-TEST(LoadConfiguration, KeyedTextsAreCutTo29Characters) {
+// The value is cut, then converted; names and paths are never converted.
+TEST(LoadConfiguration, KeyedTextsAreCutTo29CharactersThenConverted) {
   const std::string forty = "0123456789ABCDEFGHIJ0123456789abcdefghij";
+  const std::string utf8 = "TextEncoding=UTF-8\r\n";
+  const std::string a28(28, 'a');
   const struct {
     const char* what;
     std::string lines;
@@ -68,11 +72,49 @@ TEST(LoadConfiguration, KeyedTextsAreCutTo29Characters) {
        &ControllerState::DefaultRadioText, "Radio"},
       {"empty traffic marker is the sentinel", "TrafficMeta=\r\n", &ControllerState::TrafficMeta,
        std::string(kMarkerSentinel)},
+      {"é cut in half at byte 29 is dropped", utf8 + "TrafficRadioText=" + a28 + "\xC3\xA9\r\n",
+       &ControllerState::TrafficRadioText, a28},
+      {"marker that converts to nothing is the sentinel", utf8 + "TrafficMeta=\xE2\x80\x8B\r\n",
+       &ControllerState::TrafficMeta, std::string(kMarkerSentinel)},
+      {"prefix from the line scan",
+       utf8 + "RTplusPrefix=\xC3\x89"
+              "coute: \r\n",
+       &ControllerState::RTPlusPrefix,
+       "\xC2"
+       "coute: "},
+      {"encoder type is a name", utf8 + "EncoderType=PIRA32 \xC3\xA9\r\n",
+       &ControllerState::EncoderType, "PIRA32 \xC3\xA9"},
+      {"metadata path is a file name", utf8 + "MetadataFile=m\xC3\xA9ta.txt\r\n",
+       &ControllerState::MetadataFile, "m\xC3\xA9ta.txt"},
   };
   for (const auto& c : cases) {
     Rig rig;
     ASSERT_EQ(Start(rig, Ini(c.lines)), "") << c.what;
     EXPECT_EQ(rig.state.*c.field, c.expected) << c.what;
+  }
+}
+
+TEST(LoadConfiguration, TextEncodingSelectsHowConfiguredTextsAreConverted) {
+  // "Café $" as a UTF-8 file holds it, read as it stands, as UTF-8 (é, $), as Windows-1252 (Ã, ©).
+  const std::string cafe = "DefaultRadioText=Caf\xC3\xA9 $\r\n";
+  const struct {
+    const char* what;
+    std::string lines;
+    TextEncoding encoding;
+    std::string default_radiotext;
+  } cases[] = {
+      {"missing key: bytes as they are", cafe, TextEncoding::Rds, "Caf\xC3\xA9 $"},
+      {"UTF-8", "TextEncoding = UTF-8 \r\n" + cafe, TextEncoding::Utf8, "Caf\x82 \xAB"},
+      {"Latin-1", "TextEncoding=Latin-1\r\n" + cafe, TextEncoding::Latin1, "Caf\xE0\xA2 \xAB"},
+      {"key after the texts still applies to them", cafe + "TextEncoding=UTF-8\r\n",
+       TextEncoding::Utf8, "Caf\x82 \xAB"},
+  };
+  for (const auto& c : cases) {
+    Rig rig;
+    ASSERT_EQ(Start(rig, Ini(c.lines)), "") << c.what;
+    // Kept for the metadata and in-house lines that come later.
+    EXPECT_EQ(rig.controller.text_encoding, c.encoding) << c.what;
+    EXPECT_EQ(rig.state.DefaultRadioText, c.default_radiotext) << c.what;
   }
 }
 
@@ -114,53 +156,54 @@ TEST(LoadConfiguration, LineScanIsExactAndLaterLinesWin) {
   }
 }
 
-// Minutes become seconds, rounded half to even; 60..599 s or the two-minute fallback.
-TEST(LoadConfiguration, TAMaxTimeoutInMinutesBecomesSeconds) {
-  const std::vector<std::pair<std::string, int16_t>> cases = {
-      {"(missing)", 120}, {"1", 60},     {"0.99", 120}, {"9.98", 599},  {"9.995", 120}, {"10", 120},
-      {"-1", 120},        {"1.125", 68}, {"1.375", 82}, {"  4  ", 240}, {"546.1", 120},
+// TAMaxTimeout: minutes become seconds, rounded half to even; 60..599 s or the two-minute
+// fallback. RTplus: the rounded number at the start of the text, 0 for none.
+TEST(LoadConfiguration, NumbersAreRoundedHalfToEven) {
+  const struct {
+    std::string lines;
+    int16_t ControllerState::*field;
+    int16_t expected;
+  } cases[] = {
+      {"TAMaxTimeout=1", &ControllerState::TAmaxtime, 60},
+      {"TAMaxTimeout=0.99", &ControllerState::TAmaxtime, 120},
+      {"TAMaxTimeout=9.98", &ControllerState::TAmaxtime, 599},
+      {"TAMaxTimeout=9.995", &ControllerState::TAmaxtime, 120},
+      {"TAMaxTimeout=-1", &ControllerState::TAmaxtime, 120},
+      {"TAMaxTimeout=1.125", &ControllerState::TAmaxtime, 68},
+      {"TAMaxTimeout=1.375", &ControllerState::TAmaxtime, 82},
+      {"TAMaxTimeout=  4  ", &ControllerState::TAmaxtime, 240},
+      {"TAMaxTimeout=546.1", &ControllerState::TAmaxtime, 120},
+      {"RTplus=yes", &ControllerState::RTplus, 0},
+      {"RTplus=1 (on)", &ControllerState::RTplus, 1},
+      {"RTplus=2.5", &ControllerState::RTplus, 2},
+      {"RTplus=-32768", &ControllerState::RTplus, -32768},
   };
-  for (const auto& [minutes, seconds] : cases) {
+  for (const auto& c : cases) {
     Rig rig;
-    ASSERT_EQ(Start(rig, Ini(minutes == "(missing)" ? "" : "TAMaxTimeout=" + minutes + "\r\n")), "")
-        << minutes;
-    EXPECT_EQ(rig.state.TAmaxtime, seconds) << minutes;
-  }
-}
-
-TEST(LoadConfiguration, RTplusIsTheRoundedNumberAtTheStart) {
-  const std::vector<std::pair<std::string, int16_t>> cases = {
-      {"yes", 0}, {"1 (on)", 1}, {"1e5", 1}, {"1.5", 2}, {"2.5", 2}, {"-32768", -32768},
-  };
-  for (const auto& [text, value] : cases) {
-    Rig rig;
-    ASSERT_EQ(Start(rig, Ini("RTplus=" + text + "\r\n")), "") << text;
-    EXPECT_EQ(rig.state.RTplus, value) << text;
+    ASSERT_EQ(Start(rig, Ini(c.lines + "\r\n")), "") << c.lines;
+    EXPECT_EQ(rig.state.*c.field, c.expected) << c.lines;
   }
 }
 
 TEST(LoadConfiguration, ValuesThatEndStartUpNameTheirKey) {
-  const std::vector<std::pair<std::string, const char*>> cases = {
-      {"TAMaxTimeout=\r\n", "TAMaxTimeout \"\""},
-      {"TAMaxTimeout=two\r\n", "TAMaxTimeout \"two\""},
-      {"TAMaxTimeout=2 min\r\n", "TAMaxTimeout \"2 min\""},
-      {"TAMaxTimeout=1e1\r\n", "TAMaxTimeout \"1e1\""},
-      {"TAMaxTimeout=546.13\r\n", "TAMaxTimeout \"546.13\""},
-      {"RTplus=32767.5\r\n", "RTplus \"32767.5\""},
-      {"RTplus=-40000\r\n", "RTplus \"-40000\""},
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {Ini("TAMaxTimeout=\r\n"), "TAMaxTimeout \"\""},
+      {Ini("TAMaxTimeout=two\r\n"), "TAMaxTimeout \"two\""},
+      {Ini("TAMaxTimeout=2 min\r\n"), "TAMaxTimeout \"2 min\""},
+      {Ini("TAMaxTimeout=1e1\r\n"), "TAMaxTimeout \"1e1\""},
+      {Ini("TAMaxTimeout=546.13\r\n"), "TAMaxTimeout \"546.13\""},
+      {Ini("RTplus=32767.5\r\n"), "RTplus \"32767.5\""},
+      {Ini("RTplus=-40000\r\n"), "RTplus \"-40000\""},
+      {Ini("TextEncoding=UTF8\r\n"),
+       "TextEncoding \"UTF8\" in /wd/RDSmorvane.ini is not known; give " +
+           std::string(kTextEncodingValues)},
+      {"[RDSmorvane]\nEncoderType=PIRA32\n[Other]\nCOMport=1\n", "The key COMport is missing"},
   };
-  for (const auto& [lines, message] : cases) {
+  for (const auto& [ini, message] : cases) {
     Rig rig;
-    EXPECT_THAT(Start(rig, Ini(lines)), HasSubstr(message)) << lines;
-    EXPECT_FALSE(rig.port.open) << lines;
+    EXPECT_THAT(Start(rig, ini), HasSubstr(message)) << ini;
+    EXPECT_FALSE(rig.port.opened_settings) << ini << ": nothing may be opened";
   }
-}
-
-TEST(LoadConfiguration, MissingCOMportEndsStartUpNamingTheKey) {
-  Rig rig;
-  EXPECT_THAT(Start(rig, "[RDSmorvane]\nEncoderType=PIRA32\n[Other]\nCOMport=1\n"),
-              HasSubstr("The key COMport is missing"));
-  EXPECT_FALSE(rig.port.open);
 }
 
 TEST(LoadConfiguration, FindsTheOneFile) {

@@ -263,25 +263,5 @@ TEST(LoadConfiguration, BothPassesReadTheSameFileOnce) {
   EXPECT_EQ(rig.files.reads, (std::vector<std::string>{kIniPath, "/wd/RDSMORVANE.ini"}));
 }
 
-TEST(LoadConfiguration, HostileFilesGetADefinedOutcome) {
-  const std::string tail = "\n[RDSmorvane]\nCOMport=1\nEncoderType=PIRA32\n";
-  const struct {
-    const char* what;
-    std::string ini;
-    std::string encoder_type;  // empty: start-up fails
-  } cases[] = {
-      {"NUL before the section's bracket", "\0[RDSmorvane]\nCOMport=1\n"s, ""},
-      {"very long lines",
-       std::string(300000, 'x') + tail + "EncoderType=" + std::string(300000, 'y') + "\n",
-       "PIRA32"},
-  };
-  for (const auto& c : cases) {
-    Rig rig;
-    const std::string message = Start(rig, c.ini);
-    EXPECT_EQ(message.empty(), !c.encoder_type.empty()) << c.what << ": " << message;
-    EXPECT_EQ(rig.state.EncoderType, c.encoder_type) << c.what;
-  }
-}
-
 }  // namespace
 }  // namespace morvane

@@ -65,7 +65,11 @@ TEST(SynchroniseEncoder, Pira32RunsTheThirteenStepsInOrder) {
     rig.state.RTPlusSplit = " - ";
     rig.state.DefaultRadioText = c.default_text;
     std::string encoder_radiotext = "left over";
-    rig.port.responder = RememberingPira32(&encoder_radiotext);
+    bool in_house_on_while_sending = false;
+    rig.port.responder = [&, pira32 = RememberingPira32(&encoder_radiotext)](const std::string& c) {
+      in_house_on_while_sending |= rig.timers.IsOn(Timer::tmrInHouse);
+      return pira32(c);
+    };
     rig.clock.Set({2026, 3, 5, 14, 2, 30});
 
     SynchroniseEncoder(rig.controller);
@@ -93,7 +97,9 @@ TEST(SynchroniseEncoder, Pira32RunsTheThirteenStepsInOrder) {
     EXPECT_EQ(rig.view.Text(Label::lblPTY), "Pop Music");
     EXPECT_EQ(rig.view.Text(Label::lblClockUpdated), "05.03.26 " + c.time);
     EXPECT_EQ(rig.view.Text(Label::lblRTplus), c.rt_plus_label);
-    EXPECT_TRUE(rig.timers.IsOn(Timer::tmrInHouse));
+    // Switched on last, once: no in-house groups may come between the start-up commands.
+    EXPECT_FALSE(in_house_on_while_sending);
+    EXPECT_EQ(rig.timers.history, (std::vector<std::pair<Timer, bool>>{{Timer::tmrInHouse, true}}));
   }
 }
 
@@ -125,21 +131,6 @@ TEST(SynchroniseEncoder, PiraMicroGetsSixFrames) {
     EXPECT_EQ(rig.view.Text(Label::lblRTplus), "");
     EXPECT_TRUE(rig.timers.IsOn(Timer::tmrInHouse));
   }
-}
-
-TEST(SynchroniseEncoder, InHouseTimerIsSwitchedOnAfterTheLastCommand) {
-  Rig rig;
-  rig.state.EncoderType = "PIRA32";
-  bool timer_on_while_sending = false;
-  rig.port.responder = [&](const std::string&) {
-    timer_on_while_sending = timer_on_while_sending || rig.timers.IsOn(Timer::tmrInHouse);
-    return std::string();
-  };
-
-  SynchroniseEncoder(rig.controller);
-
-  EXPECT_FALSE(timer_on_while_sending);
-  EXPECT_EQ(rig.timers.history, (std::vector<std::pair<Timer, bool>>{{Timer::tmrInHouse, true}}));
 }
 
 }  // namespace

@@ -23,35 +23,23 @@ std::string Ini(const std::string& encoder_type, const std::string& more = "") {
   return "[RDSmorvane]\r\nCOMport=1\r\nEncoderType=" + encoder_type + "\r\n" + more;
 }
 
-TEST(FormLoad, Pira32ClearsTrafficFirstOnTheOpenPort) {
-  Rig rig;
-  rig.files.files[kIniPath] = Ini("PIRA32");
-  std::vector<bool> open_at_write;
-  rig.port.responder = [&](const std::string&) {
-    open_at_write.push_back(rig.port.open);
-    return std::string();
-  };
-
-  Form_Load(rig.controller, "/wd");
-
-  const std::vector<SentCommand> sent = rig.Sent();
-  ASSERT_FALSE(sent.empty());
-  EXPECT_EQ(sent.front(), (SentCommand{"TA=0\r", 200}));
-  EXPECT_TRUE(open_at_write.front());
-}
-
-TEST(FormLoad, OtherEncoderTypesGetNoTrafficClear) {
-  for (const char* type : {"PIRAMICRO", "NONE", "pira32"}) {
+TEST(FormLoad, OnlyAPira32GetsTheTrafficClearFirstOnTheOpenPort) {
+  for (const char* type : {"PIRA32", "PIRAMICRO", "NONE"}) {
     Rig rig;
     rig.files.files[kIniPath] = Ini(type);
+    rig.port.fail_when_closed = true;  // what is sent before the port is open is lost
     Form_Load(rig.controller, "/wd");
     EXPECT_TRUE(rig.port.open) << type;
-    if (type == std::string("PIRAMICRO")) {
-      for (const std::string& bytes : rig.Writes()) {
-        EXPECT_NE(bytes.substr(0, 2), "\xFE\x0E") << "a write to the traffic flags";
+    const std::vector<SentCommand> sent = rig.Sent();
+    if (type == std::string("PIRA32")) {
+      ASSERT_FALSE(sent.empty());
+      EXPECT_EQ(sent.front(), (SentCommand{"TA=0\r", 200}));
+    } else if (type == std::string("PIRAMICRO")) {
+      for (const SentCommand& command : sent) {
+        EXPECT_NE(command.bytes.substr(0, 2), "\xFE\x0E") << "a write to the traffic flags";
       }
     } else {
-      EXPECT_TRUE(rig.Writes().empty()) << type;
+      EXPECT_TRUE(sent.empty()) << type;
     }
   }
 }
@@ -81,29 +69,16 @@ TEST(FormLoad, ShowsNoticeAndEncoderTypeAndResetsTheWorkingFields) {
 }
 
 TEST(FormLoad, OpensThePortAsConfigured) {
+  // A device path is the port's own name: not cut to 29 characters.
   const std::string usb = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
-  const struct {
-    std::string lines;
-    PortAddress address;
-    LineSettings settings;
-  } cases[] = {
-      {"COMport=3\nCOMsettings=19200,E,7,2\n", {3, ""}, {19200, Parity::Even, 7, 2}},
-      {"COMport=2\n", {2, ""}, {9600, Parity::None, 8, 1}},
-      // A device path is the port's own name: not cut to 29 characters.
-      {"COMport=" + usb + "\nCOMsettings=4800,O,8,1\n", {0, usb}, {4800, Parity::Odd, 8, 1}},
-  };
-  for (const auto& c : cases) {
-    Rig rig;
-    rig.files.files[kIniPath] = "[RDSmorvane]\n" + c.lines;
-    Form_Load(rig.controller, "/wd");
-    ASSERT_TRUE(rig.port.opened_address && rig.port.opened_settings) << c.lines;
-    const PortAddress& a = *rig.port.opened_address;
-    const LineSettings& s = *rig.port.opened_settings;
-    EXPECT_EQ(std::tie(a.number, a.device_path, s.baud, s.parity, s.data_bits, s.stop_bits),
-              std::tie(c.address.number, c.address.device_path, c.settings.baud, c.settings.parity,
-                       c.settings.data_bits, c.settings.stop_bits))
-        << c.lines;
-  }
+  Rig rig;
+  rig.files.files[kIniPath] = "[RDSmorvane]\nCOMport=" + usb + "\nCOMsettings=19200,E,7,2\n";
+  Form_Load(rig.controller, "/wd");
+  ASSERT_TRUE(rig.port.opened_address && rig.port.opened_settings);
+  EXPECT_EQ(rig.port.opened_address->device_path, usb);
+  const LineSettings& s = *rig.port.opened_settings;
+  EXPECT_EQ(std::tie(s.baud, s.parity, s.data_bits, s.stop_bits),
+            std::make_tuple(19200, Parity::Even, 7, 2));
 }
 
 TEST(FormLoad, FailureEndsStartUpBeforeAnythingIsSent) {

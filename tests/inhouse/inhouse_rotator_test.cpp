@@ -61,14 +61,16 @@ TEST(InHouseRotator, EightCharactersATickThenThePassRestarts) {
     const char* what;
     std::string text;
     std::vector<std::pair<int, std::string>> ticks;  // first segment, eight characters
+    int passes;                                      // completed by these ticks
   } cases[] = {
-      {"5 characters: fill, every tick anew", "Hello", {{0, "Hello|||"}, {0, "Hello|||"}}},
+      {"5 characters: fill, every tick anew", "Hello", {{0, "Hello|||"}, {0, "Hello|||"}}, 2},
       {"16 characters: two ticks",
        "ABCDEFGHIJKLMNOP",
-       {{0, "ABCDEFGH"}, {4, "IJKLMNOP"}, {0, "ABCDEFGH"}}},
-      {"empty text: fill only", "", {{0, "||||||||"}, {0, "||||||||"}}},
-      {"60 characters: four fill characters at the end", std::string(60, 'x'), sixty},
-      {"70 characters: cut to 64 for the whole pass", seventy, cut_to_64},
+       {{0, "ABCDEFGH"}, {4, "IJKLMNOP"}, {0, "ABCDEFGH"}},
+       1},
+      {"empty text: fill only", "", {{0, "||||||||"}, {0, "||||||||"}}, 2},
+      {"60 characters: four fill characters at the end", std::string(60, 'x'), sixty, 1},
+      {"70 characters: cut to 64 for the whole pass", seventy, cut_to_64, 1},
   };
   for (const auto& c : cases) {
     InHouseRig rig;
@@ -77,6 +79,7 @@ TEST(InHouseRotator, EightCharactersATickThenThePassRestarts) {
       EXPECT_EQ(rig.Tick(), Groups(segment, 1, "0F0", eight)) << c.what;
     }
     EXPECT_EQ(rig.state.UDGsequence, 1) << c.what;
+    EXPECT_EQ(rig.state.UDGsentTimes, c.passes) << c.what;
   }
 }
 

@@ -215,7 +215,6 @@ TEST(LoadConfiguration, FindsTheOneFile) {
     std::set<std::string> unreadable;
     std::string outcome;  // the encoder type read, or a part of the start-up message
   } cases[] = {
-      {"exact name", {{"/wd/RDSmorvane.ini", exact}}, {}, "EXACT"},
       {"other letter case", {{"/wd/rdsmorvane.INI", variant}}, {}, "VARIANT"},
       {"exact name wins",
        {{"/wd/RDSmorvane.ini", exact}, {"/wd/rdsmorvane.ini", variant}},

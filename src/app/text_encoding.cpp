@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/ini_lookup.h"
 #include "app/rds_charset.h"
 
 namespace morvane {
@@ -202,22 +203,6 @@ struct Utf8Step {
     AppendRds(out, Windows1252Character(static_cast<uint8_t>(byte)));
   }
   return out;
-}
-
-[[nodiscard]] char AsciiLower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-[[nodiscard]] bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-      return false;
-    }
-  }
-  return true;
 }
 
 constexpr TextEncoding kEncodings[] = {TextEncoding::Rds, TextEncoding::Utf8, TextEncoding::Latin1};

@@ -5,26 +5,70 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 
 namespace morvane::e2e {
 
 namespace {
+
 constexpr int kPollMs = 10;
 constexpr int kStopGraceMs = 3000;
+
+// Polls done until it holds or timeout_ms have passed; true when it held.
+bool Eventually(const std::function<bool()>& done, int timeout_ms) {
+  const int64_t deadline = NowMs() + timeout_ms;
+  while (!done()) {
+    if (NowMs() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+  }
+  return true;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string StationIni(const StationConfig& config, const std::string& device) {
+  const std::string end = "\r\n";
+  return "[RDSmorvane]" + end + "COMsettings=9600,N,8,1" + end + "COMport=" + device + end +
+         "EncoderType=" + config.encoder_type + end +
+         "DefaultRadioText=" + config.default_radiotext + end + "TrafficRadioText=Traffic news" +
+         end + "TAMaxTimeout=" + config.ta_max_timeout + end + "TrafficMeta=TRAFFIC" + end +
+         "RTplus=1" + end + "RTplusSwap=0" + end + "MetadataFile=metadata.txt" + end +
+         "RTplusPrefix=" + end + "RTplusSplit= - " + end + config.extra_lines;
+}
+
 }  // namespace
 
 int64_t NowMs() {
   return sim::SteadyNowMs();
 }
 
-void SleepMs(int ms) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+std::string Text(const Received& received) {
+  return sim::DescribeCommand(received.command);
+}
+
+std::size_t IndexOf(const std::vector<Received>& commands, const std::string& text,
+                    std::size_t from) {
+  for (std::size_t i = from; i < commands.size(); ++i) {
+    if (Text(commands[i]) == text) {
+      return i;
+    }
+  }
+  return commands.size();
 }
 
 EmulatedEncoder::EmulatedEncoder(sim::Dialect dialect, std::string link_path) {
@@ -59,103 +103,52 @@ std::vector<std::string> EmulatedEncoder::OnAir() const {
   return on_air_;
 }
 
-bool EmulatedEncoder::WaitForCommands(const std::function<bool(const std::vector<Received>&)>& done,
-                                      int timeout_ms) const {
-  const int64_t deadline = NowMs() + timeout_ms;
-  do {
-    if (done(Commands())) {
-      return true;
-    }
-    SleepMs(kPollMs);
-  } while (NowMs() < deadline);
-  return done(Commands());
+bool EmulatedEncoder::WaitForCommand(const std::string& text, int timeout_ms,
+                                     std::size_t from) const {
+  return Eventually(
+      [&] {
+        const std::vector<Received> commands = Commands();
+        return IndexOf(commands, text, from) < commands.size();
+      },
+      timeout_ms);
 }
 
 bool EmulatedEncoder::WaitForOnAir(const std::string& line, int timeout_ms,
                                    std::size_t skip) const {
-  const int64_t deadline = NowMs() + timeout_ms;
-  for (;;) {
-    const std::vector<std::string> lines = OnAir();
-    for (std::size_t i = skip; i < lines.size(); ++i) {
-      if (lines[i] == line) {
-        return true;
-      }
-    }
-    if (NowMs() >= deadline) {
-      return false;
-    }
-    SleepMs(kPollMs);
-  }
+  return Eventually(
+      [&] {
+        const std::vector<std::string> lines = OnAir();
+        return std::find(lines.begin() + static_cast<std::ptrdiff_t>(std::min(skip, lines.size())),
+                         lines.end(), line) != lines.end();
+      },
+      timeout_ms);
 }
 
-WorkDir::WorkDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "rdsmorvane-e2e-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("cannot make a temporary directory");
-  }
-  path_ = pattern;
-}
-
-WorkDir::~WorkDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void WorkDir::Write(const std::string& name, const std::string& content) const {
-  const std::string target = path_ + "/" + name;
-  const std::string aside = target + ".new";
-  {
-    std::ofstream out(aside, std::ios::binary);
-    out << content;
-  }
-  std::filesystem::rename(aside, target);
-}
-
-std::string WorkDir::Read(const std::string& name) const {
-  std::ifstream in(path_ + "/" + name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string StationIni(const StationConfig& config, const std::string& device) {
-  const std::string end = "\r\n";
-  return "[RDSmorvane]" + end + "COMsettings=9600,N,8,1" + end + "COMport=" + device + end +
-         "EncoderType=" + config.encoder_type + end +
-         "DefaultRadioText=" + config.default_radiotext + end +
-         "TrafficRadioText=" + config.traffic_radiotext + end +
-         "TAMaxTimeout=" + config.ta_max_timeout + end + "TrafficMeta=" + config.traffic_meta +
-         end + "RTplus=" + config.rtplus + end + "RTplusSwap=0" + end +
-         "MetadataFile=metadata.txt" + end + config.rtplus_prefix_line + end +
-         config.rtplus_split_line + end;
-}
-
-ControllerProcess::ControllerProcess(const WorkDir& dir) : dir_(dir) {
+ControllerProcess::ControllerProcess(const std::string& dir)
+    : output_path_(dir + "/controller.out") {
   signal(SIGPIPE, SIG_IGN);  // a controller that died must fail the test, not end it
   int input[2];
   if (pipe(input) != 0) {
     throw std::runtime_error("pipe");
   }
-  const std::string out_path = dir.path() + "/controller.out";
-  const std::string err_path = dir.path() + "/controller.err";
   pid_ = fork();
   if (pid_ < 0) {
     throw std::runtime_error("fork");
   }
   if (pid_ == 0) {
     // Only async-signal-safe calls between fork and exec.
-    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0 || chdir(dir.path().c_str()) != 0) {
+    const int out = open(output_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || chdir(dir.c_str()) != 0) {
       _exit(127);
     }
     dup2(input[0], STDIN_FILENO);
     dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
+    dup2(out, STDERR_FILENO);
     close(input[1]);
     char program[] = RDSMORVANE_PROGRAM;
     char headless[] = "--headless";
-    char* argv[] = {program, headless, nullptr};
+    char verbose[] = "--verbose";
+    char* argv[] = {program, headless, verbose, nullptr};
     execv(program, argv);
     _exit(127);
   }
@@ -166,11 +159,7 @@ ControllerProcess::ControllerProcess(const WorkDir& dir) : dir_(dir) {
 ControllerProcess::~ControllerProcess() {
   if (Running()) {
     kill(pid_, SIGTERM);
-    const int64_t deadline = NowMs() + kStopGraceMs;
-    while (Running() && NowMs() < deadline) {
-      SleepMs(kPollMs);
-    }
-    if (Running()) {
+    if (!Eventually([this] { return !Running(); }, kStopGraceMs)) {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
@@ -179,15 +168,10 @@ ControllerProcess::~ControllerProcess() {
 }
 
 bool ControllerProcess::Running() {
-  if (pid_ < 0) {
-    return false;
-  }
-  int status = 0;
-  if (waitpid(pid_, &status, WNOHANG) == pid_) {
+  if (pid_ >= 0 && waitpid(pid_, nullptr, WNOHANG) == pid_) {
     pid_ = -1;
-    return false;
   }
-  return true;
+  return pid_ >= 0;
 }
 
 void ControllerProcess::Type(const std::string& text) {
@@ -195,18 +179,68 @@ void ControllerProcess::Type(const std::string& text) {
 }
 
 std::string ControllerProcess::Output() const {
-  return dir_.Read("controller.out") + dir_.Read("controller.err");
+  return ReadFile(output_path_);
 }
 
-bool ControllerProcess::WaitForOutput(const std::string& text, int timeout_ms) const {
-  const int64_t deadline = NowMs() + timeout_ms;
-  do {
-    if (dir_.Read("controller.out").find(text) != std::string::npos) {
-      return true;
+bool ControllerProcess::WaitForOutput(const std::string& text, int timeout_ms,
+                                      const std::string& after) const {
+  return Eventually(
+      [&] {
+        const std::string output = Output();
+        const std::size_t start = output.find(after);
+        return start != std::string::npos &&
+               output.find(text, start + after.size()) != std::string::npos;
+      },
+      timeout_ms);
+}
+
+StationTest::StationTest() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "rdsmorvane-e2e-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot make a temporary directory");
+  }
+  dir_ = pattern;
+  link_ = dir_ + "/encoder";
+}
+
+StationTest::~StationTest() {
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+void StationTest::Write(const std::string& name, const std::string& content) const {
+  const std::string target = dir_ + "/" + name;
+  {
+    std::ofstream out(target + ".new", std::ios::binary);
+    out << content;
+  }
+  std::filesystem::rename(target + ".new", target);
+}
+
+void StationTest::Start(sim::Dialect dialect, const StationConfig& config) {
+  encoder_ = std::make_unique<EmulatedEncoder>(dialect, link_);
+  Write("RDSmorvane.ini", StationIni(config, link_));
+  controller_ = std::make_unique<ControllerProcess>(dir_);
+}
+
+int64_t StationTest::NewTitle(const std::string& line) {
+  Write("metadata.txt", line + "\r\n");
+  return NowMs();
+}
+
+void StationTest::TearDown() {
+  if (HasFailure()) {
+    std::fprintf(stderr, "controller output:\n%s\n",
+                 controller_ ? controller_->Output().c_str() : "");
+    const std::vector<Received> commands =
+        encoder_ ? encoder_->Commands() : std::vector<Received>{};
+    for (const Received& r : commands) {
+      std::fprintf(stderr, "  %s @%lld\n", Text(r).c_str(),
+                   static_cast<long long>(r.at_ms - commands.front().at_ms));
     }
-    SleepMs(kPollMs * 5);
-  } while (NowMs() < deadline);
-  return false;
+  }
+  controller_.reset();
+  encoder_.reset();
 }
 
 }  // namespace morvane::e2e

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,19 +21,24 @@ struct Received {
   int64_t at_ms = 0;
 };
 
-// The encoder emulator serving a pseudo-terminal on a thread of this process.
+// The command as text: a line as it came (bytes outside ASCII as \xNN), a frame in hex.
+[[nodiscard]] std::string Text(const Received& received);
+// Index of the first command whose text is text, at or after from; commands.size() if none.
+[[nodiscard]] std::size_t IndexOf(const std::vector<Received>& commands, const std::string& text,
+                                  std::size_t from = 0);
+[[nodiscard]] int64_t NowMs();
+
+// The encoder emulator serving a pseudo-terminal on a thread of this process, behind a symlink
+// at link_path that goes away with it.
 class EmulatedEncoder {
  public:
-  // link_path, when given, is a symlink to the pseudo-terminal, removed with the emulator.
-  explicit EmulatedEncoder(sim::Dialect dialect, std::string link_path = {});
+  EmulatedEncoder(sim::Dialect dialect, std::string link_path);
   ~EmulatedEncoder();
 
-  [[nodiscard]] const std::string& device() const { return server_->device_path(); }
   [[nodiscard]] std::vector<Received> Commands() const;
   [[nodiscard]] std::vector<std::string> OnAir() const;
-  // Waits up to timeout_ms for the predicate over the received commands; true when it held.
-  bool WaitForCommands(const std::function<bool(const std::vector<Received>&)>& done,
-                       int timeout_ms) const;
+  // Waits for a command whose text is text, at or after index from; true when it came.
+  bool WaitForCommand(const std::string& text, int timeout_ms, std::size_t from = 0) const;
   // Waits for an on-air line equal to line, seen after the first `skip` lines.
   bool WaitForOnAir(const std::string& line, int timeout_ms, std::size_t skip = 0) const;
 
@@ -45,52 +51,56 @@ class EmulatedEncoder {
   std::thread thread_;
 };
 
-// A temporary working directory for one run of the program, removed at the end.
-class WorkDir {
- public:
-  WorkDir();
-  ~WorkDir();
-  [[nodiscard]] const std::string& path() const { return path_; }
-  // Writes the file at once, as a whole (written aside, then renamed into place).
-  void Write(const std::string& name, const std::string& content) const;
-  [[nodiscard]] std::string Read(const std::string& name) const;
-
- private:
-  std::string path_;
-};
-
-// The configuration keys of a station; COMport is the emulator's device.
-struct StationConfig {
-  std::string encoder_type = "PIRA32";
-  std::string default_radiotext = "Radio Morvane";
-  std::string traffic_radiotext = "Traffic news";
-  std::string traffic_meta = "TRAFFIC";
-  std::string ta_max_timeout = "2";  // minutes
-  std::string rtplus = "1";
-  std::string rtplus_prefix_line = "RTplusPrefix=";
-  std::string rtplus_split_line = "RTplusSplit= - ";
-};
-[[nodiscard]] std::string StationIni(const StationConfig& config, const std::string& device);
-
-// rdsmorvane --headless running in a working directory; SIGTERM when it goes out of scope.
+// rdsmorvane --headless --verbose (every metadata check shown) running in a working directory;
+// SIGTERM when it goes out of scope.
 class ControllerProcess {
  public:
-  explicit ControllerProcess(const WorkDir& dir);
+  explicit ControllerProcess(const std::string& dir);
   ~ControllerProcess();
 
   [[nodiscard]] bool Running();
   // What the operator types on its standard input ("t\n" clicks the traffic button).
   void Type(const std::string& text);
+  // Standard output and error together.
   [[nodiscard]] std::string Output() const;
-  bool WaitForOutput(const std::string& text, int timeout_ms) const;
+  // Waits for text in the output, after the first `after` when that is given.
+  bool WaitForOutput(const std::string& text, int timeout_ms, const std::string& after = {}) const;
 
  private:
-  const WorkDir& dir_;
+  std::string output_path_;
   pid_t pid_ = -1;
   int stdin_fd_ = -1;
 };
 
-[[nodiscard]] int64_t NowMs();
-void SleepMs(int ms);
+// The station's own keys; the rest is a PIRA32-style setup with RT+ on, no prefix, " - " between
+// artist and title, and the traffic marker "TRAFFIC".
+struct StationConfig {
+  std::string encoder_type = "PIRA32";
+  std::string default_radiotext = "Radio Morvane";
+  std::string ta_max_timeout = "2";  // minutes
+  std::string extra_lines;           // more keys, each ended by CR LF
+};
+
+// One station in a temporary working directory: the emulated encoder behind a symlink there (so
+// that it can be pulled out and come back at the same path) and the program; its output and the
+// commands received are shown when the test fails.
+class StationTest : public ::testing::Test {
+ protected:
+  static constexpr int kStartupTimeoutMs = 15000;
+
+  StationTest();
+  ~StationTest() override;
+  // Writes the file at once, as a whole (written aside, then renamed into place).
+  void Write(const std::string& name, const std::string& content) const;
+  void Start(sim::Dialect dialect, const StationConfig& config);
+  // Puts a new first line into the metadata file; returns when it was written.
+  int64_t NewTitle(const std::string& line);
+  void TearDown() override;
+
+  std::string dir_;
+  std::string link_;
+  std::unique_ptr<EmulatedEncoder> encoder_;
+  std::unique_ptr<ControllerProcess> controller_;
+};
 
 }  // namespace morvane::e2e

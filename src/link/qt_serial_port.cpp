@@ -208,6 +208,11 @@ std::optional<std::string> QtSerialPort::ReadAll() {
     return std::nullopt;
   }
   const QByteArray bytes = port_.readAll();
+  if (bytes.size() >= kMaxReceivedBytes) {
+    // A full buffer means more is waiting in the driver; it is older than any answer still to
+    // come, so it goes, rather than come in front of the next command's answer.
+    (void)port_.clear(QSerialPort::Input);
+  }
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 

@@ -2,21 +2,16 @@
 # headless from /var/lib/rdsmorvane, where the INI, metadata and in-house files live.
 include(GNUInstallDirs)
 
-if(TARGET rdsmorvane)
-  install(TARGETS rdsmorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
-if(TARGET rds-encoder-sim)
-  install(TARGETS rds-encoder-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-endif()
+install(TARGETS rdsmorvane rds-encoder-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-set(MORVANE_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+set(MORVANE_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 # Manual pages go out compressed, as Debian's man pages do.
 set(MORVANE_MAN_PAGES)
 foreach(page rdsmorvane.1 rds-encoder-sim.1)
-  set(compressed ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  set(compressed ${PROJECT_BINARY_DIR}/man/${page}.gz)
   add_custom_command(
     OUTPUT ${compressed}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
     COMMAND gzip -9 -n -c ${MORVANE_PACKAGING_DIR}/man/${page} > ${compressed}
     DEPENDS ${MORVANE_PACKAGING_DIR}/man/${page})
   list(APPEND MORVANE_MAN_PAGES ${compressed})
@@ -30,7 +25,7 @@ install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The maintainer script copies it to /var/lib/rdsmorvane/RDSmorvane.ini when none is there.
 install(FILES ${MORVANE_PACKAGING_DIR}/RDSmorvane.ini
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)

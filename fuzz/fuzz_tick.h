@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "link/protocol.h"
 #include "support/fakes.h"
 
 namespace morvane::fuzzing {
@@ -69,15 +70,17 @@ inline void CheckWire(const testing::Rig& rig) {
       FUZZ_CHECK(bytes.find('\r') == bytes.size() - 1);
       continue;
     }
-    FUZZ_CHECK(bytes.size() >= 5 && bytes.front() == '\xFE' && bytes.back() == '\xFF');
-    if (bytes[1] == '\xD0') {
-      FUZZ_CHECK(bytes.size() == 5);
+    FUZZ_CHECK(bytes.size() >= protocol::kReadFrameBytes &&
+               bytes.front() == protocol::kFrameStart && bytes.back() == protocol::kFrameEnd);
+    if (bytes[1] == protocol::kReadRequest) {
+      FUZZ_CHECK(bytes.size() == protocol::kReadFrameBytes);
     } else {
-      FUZZ_CHECK(bytes[bytes.size() - 2] == '\x40');
+      FUZZ_CHECK(bytes[bytes.size() - 2] == protocol::kWriteClose);
       // FE and FF inside the data would end or restart the frame.
-      const std::string data = bytes.substr(2, bytes.size() - 4);
-      FUZZ_CHECK(data.find_first_of("\xFE\xFF") == std::string::npos);
-      FUZZ_CHECK(bytes[1] != '\x20' || data.size() == 64);
+      const std::string data = bytes.substr(2, bytes.size() - protocol::kWriteFrameOverhead);
+      FUZZ_CHECK(data.find(protocol::kFrameStart) == std::string::npos &&
+                 data.find(protocol::kFrameEnd) == std::string::npos);
+      FUZZ_CHECK(data.size() == protocol::WriteDataLength(static_cast<uint8_t>(bytes[1])));
     }
   }
 }

@@ -6,7 +6,8 @@
 
 #include "app/ini_lookup.h"
 #include "app/startup_error.h"
-#include "link/leading_number.h"
+#include "text/leading_number.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
 
@@ -39,10 +40,6 @@ std::string JoinPath(const std::string& directory, std::string_view name) {
     return std::string(name);
   }
   return directory + (directory.back() == '/' ? "" : "/") + std::string(name);
-}
-
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
 }
 
 std::string CannotBeRead(const std::string& path) {

@@ -5,7 +5,7 @@
 
 #include "app/controller_state.h"
 #include "app/file_reader.h"
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 
 namespace morvane {
 

@@ -1,6 +1,5 @@
 #include "app/configuration_report.h"
 
-#include <cstdio>
 #include <iomanip>
 #include <optional>
 #include <ostream>
@@ -8,9 +7,10 @@
 
 #include "app/configuration.h"
 #include "app/controller_state.h"
-#include "app/rds_charset.h"
 #include "app/startup.h"
 #include "app/startup_error.h"
+#include "text/rds_charset.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
 
@@ -20,14 +20,12 @@ constexpr std::string_view kNotSet = "(not set)";
 constexpr int kNameWidth = 18;
 
 void AppendEscaped(std::string& shown, unsigned char byte) {
-  char escaped[5];
-  std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-  shown += escaped;
+  shown += "\\x" + HexByte(byte);
 }
 
-// Quoted, with control characters (a stray CR or tab in the file) written as \xNN so the
-// engineer sees them; every other byte is shown as it stands.
-std::string Quoted(std::string_view text) {
+// Between double quotes, with control characters (a stray CR or tab in the file) written as \xNN
+// so the engineer sees them; every other byte is shown as it stands.
+std::string ShownAsWritten(std::string_view text) {
   std::string shown = "\"";
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
@@ -93,18 +91,19 @@ void PrintLine(std::ostream& out, std::string_view name, const std::string& valu
 
 void PrintValues(std::ostream& out, const Configuration& configuration, const PortCheck& port_check,
                  const ControllerState& state) {
-  PrintLine(out, "COMsettings", Quoted(configuration.COMsettings));
-  PrintLine(out, "COMport", Quoted(configuration.COMport) + port_check.meaning);
+  PrintLine(out, "COMsettings", ShownAsWritten(configuration.COMsettings));
+  PrintLine(out, "COMport", ShownAsWritten(configuration.COMport) + port_check.meaning);
   PrintLine(out, "TextEncoding", std::string(TextEncodingName(configuration.text_encoding)));
-  PrintLine(out, "EncoderType", Quoted(state.EncoderType) + EncoderMeaning(state));
+  PrintLine(out, "EncoderType", ShownAsWritten(state.EncoderType) + EncoderMeaning(state));
   PrintLine(out, "DefaultRadioText", QuotedOnAir(state.DefaultRadioText));
   PrintLine(out, "TrafficRadioText", QuotedOnAir(state.TrafficRadioText));
   PrintLine(out, "TAmaxtime", std::to_string(state.TAmaxtime) + " s");
   PrintLine(out, "TrafficMeta", QuotedOrNotSet(state.TrafficMeta, kMarkerSentinel));
   PrintLine(out, "RTplus", std::to_string(state.RTplus) + (state.RTplus == 1 ? " (on)" : " (off)"));
-  PrintLine(out, "RTplusSwap",
-            Quoted(state.RTplusSwap) + (state.RTplusSwap == "1" ? " (swap)" : " (no swap)"));
-  PrintLine(out, "MetadataFile", Quoted(state.MetadataFile));
+  PrintLine(
+      out, "RTplusSwap",
+      ShownAsWritten(state.RTplusSwap) + (state.RTplusSwap == "1" ? " (swap)" : " (no swap)"));
+  PrintLine(out, "MetadataFile", ShownAsWritten(state.MetadataFile));
   PrintLine(out, "RTplusPrefix", QuotedOrNotSet(state.RTPlusPrefix, kRtPlusSentinel));
   PrintLine(out, "RTplusSplit", QuotedOrNotSet(state.RTPlusSplit, kRtPlusSentinel));
 }

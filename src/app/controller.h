@@ -4,13 +4,14 @@
 #include <string_view>
 
 #include "app/controller_state.h"
+#include "app/events.h"
 #include "app/file_reader.h"
 #include "app/local_clock.h"
-#include "app/text_encoding.h"
 #include "app/timer_switch.h"
 #include "link/encoder_link.h"
 #include "link/serial_port.h"
 #include "link/sleeper.h"
+#include "text/text_encoding.h"
 #include "ui/status_view.h"
 
 namespace morvane {
@@ -23,6 +24,7 @@ struct Platform {
   FileReader& files;
   StatusView& view;
   TimerSwitch& timers;
+  EventSink& events;
 };
 
 // What the main window owns for the life of the process: the record, the port and the controls.
@@ -35,6 +37,9 @@ struct Controller {
     return link.ExchangeCommand(command, waitMs);
   }
   void SetLabel(Label label, std::string_view text) { io.view.SetLabel(label, text); }
+  void Report(EventKind kind, Severity severity, std::string text) {
+    io.events.Report(Event{kind, severity, std::move(text)});
+  }
 
   ControllerState state;
   // How the metadata and in-house lines are written; fixed by the configuration at start-up.

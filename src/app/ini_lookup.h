@@ -5,10 +5,9 @@
 #include <string_view>
 #include <vector>
 
-namespace morvane {
+#include "text/text_helpers.h"
 
-// Equal when only the letter case of A to Z differs; other bytes must match exactly.
-[[nodiscard]] bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+namespace morvane {
 
 // The lines of a text; CR LF, LF and a lone CR each end a line. A last line without a line end
 // counts, an empty text has no lines.

@@ -4,15 +4,14 @@
 #include "app/startup_error.h"
 #include "app/startup_sync.h"
 #include "app/version.h"
-#include "link/dialects.h"
 #include "link/line_settings.h"
+#include "traffic/traffic_flag.h"
 
 namespace morvane {
 
 namespace {
 
 constexpr std::string_view kNoticeText = "RDS Morvane dynamic RDS controller V";
-constexpr int kStartupTrafficClearWaitMs = 200;
 
 void ResetWorkingFields(ControllerState& state) {
   state.LastRT.clear();
@@ -84,7 +83,7 @@ void Form_Load(Controller& controller, const std::string& working_directory) {
   // A TA flag left on by an earlier run would otherwise stay on air until the encoder's own
   // timeout.
   if (IsPira32(state)) {
-    (void)controller.ExchangeCommand(BuildAsciiCommand("TA=0"), kStartupTrafficClearWaitMs);
+    SendTrafficFlag(controller, TrafficFlag::Off);
   }
   SynchroniseEncoder(controller);
 }

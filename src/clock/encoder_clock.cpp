@@ -2,22 +2,17 @@
 
 #include <string>
 
-#include "link/dialects.h"
+#include "link/commands.h"
 #include "status/status_queries.h"
+#include "text/text_helpers.h"
 #include "traffic/traffic_query.h"
 
 namespace morvane {
 
 namespace {
 
-constexpr int kClockCommandWaitMs = 400;
 // The encoder's clock drifts; once an hour, in this minute, it is set again.
 constexpr int kClockSetMinute = 2;
-
-std::string TwoDigits(int value) {
-  std::string text = std::to_string(value);
-  return text.size() < 2 ? "0" + text : text;
-}
 
 std::string DateText(const LocalTime& at) {
   return TwoDigits(at.day) + "." + TwoDigits(at.month) + "." + TwoDigits(at.year % 100);
@@ -27,7 +22,7 @@ std::string DateText(const LocalTime& at) {
 // the time is sent as read rather than carried into the minutes.
 std::string TimeTextAheadOneSecond(const LocalTime& at) {
   const int seconds = at.second + 1 < 60 ? at.second + 1 : at.second;
-  return TwoDigits(at.hour) + ":" + TwoDigits(at.minute) + ":" + TwoDigits(seconds);
+  return TimeOfDay(at.hour, at.minute, seconds);
 }
 
 }  // namespace
@@ -38,12 +33,13 @@ void SetEncoderClock(Controller& controller) {
   }
   LocalClock& clock = controller.io.clock;
   const std::string time_text = TimeTextAheadOneSecond(clock.Now());
-  (void)controller.ExchangeCommand(BuildAsciiCommand("TIME=" + time_text), kClockCommandWaitMs);
+  Exchange(controller.link, pira32::kSetTime, time_text);
   // Read after the time's wait, so a day that changed meanwhile goes out with the new date.
   // The date's answer is left for the next exchange's drain.
-  controller.link.WriteAndWait(BuildAsciiCommand("DATE=" + DateText(clock.Now())),
-                               kClockCommandWaitMs);
-  controller.SetLabel(Label::lblClockUpdated, DateText(clock.Now()) + " " + time_text);
+  Exchange(controller.link, pira32::kSetDate, DateText(clock.Now()));
+  const std::string shown = DateText(clock.Now()) + " " + time_text;
+  controller.SetLabel(Label::lblClockUpdated, shown);
+  controller.Report(EventKind::ClockSet, Severity::Info, "clock set " + shown);
 }
 
 void tmrClockCheck_Timer(Controller& controller) {

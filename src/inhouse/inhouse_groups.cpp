@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "link/dialects.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
 
@@ -17,12 +17,6 @@ constexpr std::size_t kIdentifierLength = 3;
 constexpr std::size_t kTextStart = 7;  // position 8 on
 // Block B high byte: group type 6, version A.
 constexpr std::string_view kGroupType6A = "60";
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// Always two digits, so every group has its twelve (a tab is 09, not 9).
-std::string HexByte(unsigned value) {
-  return {kHexDigits[(value >> 4) & 0xF], kHexDigits[value & 0xF]};
-}
 
 bool IsHexIdentifier(std::string_view identifier) {
   return identifier.size() == kIdentifierLength &&
@@ -31,10 +25,6 @@ bool IsHexIdentifier(std::string_view identifier) {
 }
 
 }  // namespace
-
-std::string_view FirstLine(std::string_view content) {
-  return content.substr(0, content.find(kCR));
-}
 
 std::optional<InHouseMessage> ParseMessageLine(std::string_view line) {
   if (line.substr(0, 2) != "M:" || line.size() < kIdentifierStart + kIdentifierLength) {
@@ -69,15 +59,15 @@ std::string InHouseSlice(std::string_view text, int position) {
 
 std::string BuildMessageGroups(int first_segment, int sequence, std::string_view identifier,
                                std::string_view eight_characters) {
-  std::string command = "UDG1=";
+  std::string command;
   for (std::size_t group = 0; group < kInHouseCharactersPerTick / 2; ++group) {
     command += kGroupType6A;
-    command += HexByte(static_cast<unsigned>(first_segment) + group);
-    command += kHexDigits[sequence & 0xF];
+    command += HexByte(static_cast<uint8_t>(static_cast<unsigned>(first_segment) + group));
+    command += HexDigit(static_cast<unsigned>(sequence));
     command += identifier;
     for (std::size_t i = 2 * group; i < 2 * group + 2; ++i) {
       const char c = i < eight_characters.size() ? eight_characters[i] : kFill;
-      command += HexByte(static_cast<unsigned char>(c));
+      command += HexByte(static_cast<uint8_t>(c));
     }
     command += ',';
   }
@@ -85,7 +75,7 @@ std::string BuildMessageGroups(int first_segment, int sequence, std::string_view
 }
 
 std::string BuildVersionGroups(std::string_view hex_version) {
-  return "UDG1=600000000000,60010000" + std::string(hex_version);
+  return "600000000000,60010000" + std::string(hex_version);
 }
 
 }  // namespace morvane

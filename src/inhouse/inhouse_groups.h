@@ -19,10 +19,6 @@ struct InHouseMessage {
   std::string text;        // at most kMaxInHouseTextLength characters
 };
 
-// The first line of a text: up to the first CR, which with an LF after it is one ending; a lone
-// LF does not end the line and stays in it.
-[[nodiscard]] std::string_view FirstLine(std::string_view content);
-
 // std::nullopt when the line is no message: not opened by "M:" (case-sensitive) or without a
 // three-hexadecimal-digit identifier. A line too short for any text has the empty text.
 [[nodiscard]] std::optional<InHouseMessage> ParseMessageLine(std::string_view line);
@@ -31,13 +27,13 @@ struct InHouseMessage {
 // characters so that the last eight of a pass are always there.
 [[nodiscard]] std::string InHouseSlice(std::string_view text, int position);
 
-// "UDG1=" and four type 6A groups, each followed by ",": segment addresses first_segment to
+// Four type 6A groups, each followed by ",": segment addresses first_segment to
 // first_segment + 3, each group carrying two of the eight characters (fill where they run out).
 [[nodiscard]] std::string BuildMessageGroups(int first_segment, int sequence,
                                              std::string_view identifier,
                                              std::string_view eight_characters);
 
-// "UDG1=" and the two groups that carry the program's version while there is no message.
+// The two groups that carry the program's version while there is no message.
 [[nodiscard]] std::string BuildVersionGroups(std::string_view hex_version);
 
 }  // namespace morvane

@@ -4,9 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/text_encoding.h"
 #include "inhouse/inhouse_groups.h"
-#include "link/dialects.h"
+#include "link/commands.h"
+#include "text/text_encoding.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
 
@@ -14,9 +15,9 @@ namespace {
 
 // Opened by its bare name, in the working directory, afresh on every tick.
 constexpr char kInHouseFile[] = "inhouse.txt";
-// Enough for any message line; what lies beyond is never sent anyway.
-constexpr std::size_t kInHouseReadLimitBytes = 4096;
-constexpr int kInHouseGroupsWaitMs = 50;
+// Far beyond any message line; the whole first line up to here decides whether the message is
+// new, although only its first 64 characters are ever sent.
+constexpr std::size_t kInHouseReadLimitBytes = std::size_t{1} << 20;
 constexpr int16_t kLastSequence = 15;
 
 // A missing or unreadable file reads as the empty line: no message.
@@ -27,16 +28,21 @@ std::string ReadFirstLine(FileReader& files) {
 
 void SendGroups(Controller& controller, const std::string& groups) {
   if (IsPira32(controller.state)) {
-    (void)controller.ExchangeCommand(BuildAsciiCommand(groups), kInHouseGroupsWaitMs);
+    Exchange(controller.link, pira32::kInHouseGroups, groups);
   }
 }
 
-void StartMessage(ControllerState& state, const std::string& line, const InHouseMessage& message) {
+void StartMessage(Controller& controller, const std::string& line, const InHouseMessage& message) {
+  ControllerState& state = controller.state;
   state.UDGcurrentMessage = line;
   state.UDGcurrentText = message.text;
   state.UDGcurrentPosition = 1;
   state.UDGplaceCounter = 0;
   ++state.UDGsequence;
+  if (IsPira32(state)) {
+    controller.Report(EventKind::InHouseStarted, Severity::Info,
+                      "in-house message " + message.identifier + " " + message.text);
+  }
 }
 
 }  // namespace
@@ -52,7 +58,7 @@ void tmrInHouse_Timer(Controller& controller) {
     return;
   }
   if (line != state.UDGcurrentMessage) {
-    StartMessage(state, line, *message);
+    StartMessage(controller, line, *message);
   }
   if (state.UDGsequence > kLastSequence) {
     state.UDGsequence = 0;
@@ -74,7 +80,7 @@ void tmrInHouse_Timer(Controller& controller) {
 }
 
 void SendInHouse(Controller& controller) {
-  SendGroups(controller, "UDG1=");
+  SendGroups(controller, "");
 }
 
 }  // namespace morvane

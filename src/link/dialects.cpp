@@ -2,13 +2,10 @@
 
 namespace morvane {
 
-namespace {
-constexpr char kFrameStart = '\xFE';
-constexpr char kFrameEnd = '\xFF';
-constexpr char kReadRequest = '\xD0';
-constexpr char kWriteClose = '\x40';
-constexpr std::size_t kFrameHeaderBytes = 2;
-}  // namespace
+using protocol::kFrameEnd;
+using protocol::kFrameStart;
+using protocol::kReadRequest;
+using protocol::kWriteClose;
 
 std::string BuildAsciiCommand(std::string_view text) {
   std::string line(text);
@@ -47,10 +44,10 @@ std::string ParseFrameData(std::string_view answer, std::size_t count) {
   // A short or empty answer reads as spaces instead of failing, for any count: a fixed padding
   // would hand back fewer than count bytes once count passed its size.
   std::string padded(answer);
-  if (padded.size() < kFrameHeaderBytes + count) {
-    padded.resize(kFrameHeaderBytes + count, ' ');
+  if (padded.size() < protocol::kAnswerHeaderBytes + count) {
+    padded.resize(protocol::kAnswerHeaderBytes + count, ' ');
   }
-  return padded.substr(kFrameHeaderBytes, count);
+  return padded.substr(protocol::kAnswerHeaderBytes, count);
 }
 
 }  // namespace morvane

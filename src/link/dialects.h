@@ -4,17 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "link/protocol.h"
+
 namespace morvane {
-
-inline constexpr char kCR = '\x0D';
-inline constexpr char kLF = '\x0A';
-
-// Encoder addresses of the PIRA micro frame dialect.
-inline constexpr uint8_t kAddressPS = 0x02;
-inline constexpr uint8_t kAddressPTY = 0x0A;
-inline constexpr uint8_t kAddressTraffic = 0x0E;
-inline constexpr uint8_t kAddressRadioText = 0x20;
-inline constexpr uint8_t kAddressPilot = 0x70;
 
 // PIRA32: one command line, ended by CR and never by LF.
 [[nodiscard]] std::string BuildAsciiCommand(std::string_view text);

@@ -9,6 +9,10 @@ std::string EncoderLink::ExchangeCommand(std::string_view command, int waitMs) {
   sleeper_.SleepMs(waitMs);
   const std::optional<std::string> answer = port_.ReadAll();
   Report(drained && written && answer.has_value());
+  ++counters_.exchanges;
+  if (!answer || answer->empty()) {
+    ++counters_.empty_answers;
+  }
   ExchangeRecord record{std::string(command), waitMs, true, answer.value_or(std::string())};
   if (trace_) {
     trace_(record);
@@ -20,6 +24,7 @@ void EncoderLink::WriteAndWait(std::string_view command, int waitMs) {
   const bool written = port_.Write(command);
   sleeper_.SleepMs(waitMs);
   Report(written);
+  ++counters_.exchanges;
   if (trace_) {
     trace_(ExchangeRecord{std::string(command), waitMs, false, {}});
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,13 @@ struct ExchangeRecord {
   std::string answer;
 };
 
+// What the link has done since start-up, for monitoring.
+struct LinkCounters {
+  uint64_t exchanges = 0;
+  // Exchanges whose answer was read and held nothing: a silent encoder, or a lost port.
+  uint64_t empty_answers = 0;
+};
+
 // Drain, write, wait, read: the only way anything reaches the encoder. A failing port yields the
 // empty answer, so every display falls back to its no-answer value instead of the handler dying.
 class EncoderLink {
@@ -26,6 +34,8 @@ class EncoderLink {
   [[nodiscard]] std::string ExchangeCommand(std::string_view command, int waitMs);
   // Write and wait only, no read before or after: the next exchange's drain takes the answer.
   void WriteAndWait(std::string_view command, int waitMs);
+
+  [[nodiscard]] const LinkCounters& counters() const { return counters_; }
 
   void SetTrace(std::function<void(const ExchangeRecord&)> trace) { trace_ = std::move(trace); }
   // Called with false when a write or read fails.
@@ -40,6 +50,7 @@ class EncoderLink {
   Sleeper& sleeper_;
   std::function<void(const ExchangeRecord&)> trace_;
   std::function<void(bool)> health_;
+  LinkCounters counters_;
 };
 
 }  // namespace morvane

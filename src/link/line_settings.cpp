@@ -4,7 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "link/leading_number.h"
+#include "text/leading_number.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
 
@@ -21,17 +22,6 @@ namespace {
 
 constexpr int kMinDataBits = 5;
 constexpr int kMaxDataBits = 8;
-
-std::string_view TrimBlanks(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && blank(text.back())) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
 
 std::vector<std::string_view> SplitFields(std::string_view text) {
   std::vector<std::string_view> fields;

@@ -14,7 +14,7 @@ namespace morvane {
 // An encoder that never stops talking must not grow our memory: the port keeps at most this many
 // received bytes, and one read never returns more. The rest waits in the system's driver, which
 // drops it once its own buffer is full; none of it is an answer we wait for.
-inline constexpr qint64 kMaxReceivedBytes = 64 * 1024;
+inline constexpr qint64 kMaxReceivedBytes = qint64{64} * 1024;
 
 // The encoder's serial port on the real system.
 class QtSerialPort : public SerialPort {

@@ -1,12 +1,14 @@
 #include "radiotext/metadata_line.h"
 
+#include "text/text_helpers.h"
+
 #include <algorithm>
 #include <optional>
 
 namespace morvane {
 
 std::string FirstMetadataLine(std::string_view content) {
-  return std::string(content.substr(0, content.find('\r')));
+  return std::string(FirstLine(content));
 }
 
 std::string ReadMetadataLine(FileReader& files, const std::string& path) {

@@ -9,7 +9,7 @@
 namespace morvane {
 
 // A runaway metadata file must not eat memory; no real first line comes near this.
-inline constexpr std::size_t kMetadataReadLimitBytes = 64 * 1024;
+inline constexpr std::size_t kMetadataReadLimitBytes = std::size_t{64} * 1024;
 
 // The first line of the metadata file's content: every byte up to the first CR, so a CR LF
 // ending goes with the CR and a lone LF stays in the text. No trimming, no decoding.

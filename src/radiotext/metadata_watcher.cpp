@@ -1,13 +1,13 @@
 #include "radiotext/metadata_watcher.h"
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
-#include "app/text_encoding.h"
 #include "radiotext/metadata_line.h"
 #include "radiotext/radiotext_sender.h"
 #include "status/status_queries.h"
+#include "text/text_encoding.h"
+#include "text/text_helpers.h"
 #include "traffic/traffic_alert.h"
 
 namespace morvane {
@@ -16,12 +16,6 @@ namespace {
 
 // A jingle or other station item: the default RadioText goes on air instead of the line.
 constexpr std::string_view kSystemMarker = "!!*SYS*!!";
-
-[[nodiscard]] std::string TimeOfDay(const LocalTime& now) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
-  return text;
-}
 
 [[nodiscard]] bool Contains(std::string_view line, std::string_view marker) {
   // An unset marker never matches; the configuration puts a sentinel there instead.
@@ -36,7 +30,8 @@ void tmrTextCheck_Timer(Controller& controller) {
   // the characters a radio shows.
   const std::string line =
       ToRds(ReadMetadataLine(controller.io.files, state.MetadataFile), controller.text_encoding);
-  controller.SetLabel(Label::lblLastTextCheck, TimeOfDay(controller.io.clock.Now()));
+  const LocalTime now = controller.io.clock.Now();
+  controller.SetLabel(Label::lblLastTextCheck, TimeOfDay(now.hour, now.minute, now.second));
 
   // A line is acted on once, on the tick that first sees it.
   if (line == state.LastRT) {

@@ -1,58 +1,35 @@
 #include "sim/command_parser.h"
 
 #include <algorithm>
-#include <cstdio>
+
+#include "link/protocol.h"
 
 namespace morvane::sim {
 
-namespace {
-constexpr char kCR = '\x0D';
-constexpr char kLF = '\x0A';
-constexpr char kFrameStart = '\xFE';
-constexpr char kFrameEnd = '\xFF';
-constexpr char kReadRequest = '\xD0';
-constexpr char kWriteClose = '\x40';
-constexpr std::size_t kReadFrameBytes = 5;
-// FE, address, data, 40, FF.
-constexpr std::size_t kWriteFrameOverhead = 4;
-}  // namespace
+using protocol::kFrameEnd;
+using protocol::kFrameStart;
+using protocol::kReadFrameBytes;
+using protocol::kReadRequest;
+using protocol::kWriteClose;
+using protocol::kWriteFrameOverhead;
 
 std::string DescribeCommand(const Command& command) {
   std::string text;
-  char hex[8];
   if (command.kind == Command::Kind::Line) {
     for (char c : command.text) {
       const auto u = static_cast<unsigned char>(c);
       if (u >= 0x20 && u < 0x7F && c != '\\') {
         text += c;
       } else {
-        std::snprintf(hex, sizeof hex, "\\x%02X", u);
-        text += hex;
+        text += "\\x" + HexByte(u);
       }
     }
     return text;
   }
   for (char c : command.raw) {
-    std::snprintf(hex, sizeof hex, "%s%02X", text.empty() ? "" : " ",
-                  static_cast<unsigned char>(c));
-    text += hex;
+    text += (text.empty() ? "" : " ") + HexByte(static_cast<uint8_t>(c));
   }
   return command.kind == Command::Kind::BadFrame ? "bad frame: " + text : text;
-}
-
-std::size_t WriteFrameDataLength(uint8_t address) {
-  switch (address) {
-    case 0x02:  // PS
-      return 8;
-    case 0x0A:  // PTY
-    case 0x0E:  // traffic flags
-    case 0x70:  // pilot
-      return 1;
-    case 0x20:  // RadioText
-      return 64;
-    default:
-      return 0;
-  }
 }
 
 std::vector<Command> CommandParser::Feed(std::string_view bytes) {
@@ -99,7 +76,7 @@ bool CommandParser::TakeFrame(std::vector<Command>& out) {
   std::size_t length = 0;
   if (buffer_[1] == kReadRequest) {
     length = kReadFrameBytes;
-  } else if (const std::size_t data = WriteFrameDataLength(address); data > 0) {
+  } else if (const std::size_t data = protocol::WriteDataLength(address); data > 0) {
     length = data + kWriteFrameOverhead;
   } else {
     // An address of unknown width: the first 40 FF closes it.

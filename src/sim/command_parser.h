@@ -29,9 +29,6 @@ struct Command {
 // hexadecimal bytes.
 [[nodiscard]] std::string DescribeCommand(const Command& command);
 
-// Number of data bytes in a write frame to a known address; 0 for an address we do not know.
-[[nodiscard]] std::size_t WriteFrameDataLength(uint8_t address);
-
 // Cuts the byte stream from the controller into commands. Bytes arrive in arbitrary pieces: a
 // command may be split across reads and one read may carry several commands. Frames are cut by
 // their known lengths, because write data may itself contain FE and FF.

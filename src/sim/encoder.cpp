@@ -1,14 +1,15 @@
 #include "sim/encoder.h"
 
 #include <cctype>
-#include <cstdio>
+#include "link/protocol.h"
+#include "text/text_helpers.h"
 
 namespace morvane::sim {
 
 namespace {
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr char kFrameStart = '\xFE';
-constexpr char kFrameEnd = '\xFF';
+using protocol::kFrameEnd;
+using protocol::kFrameStart;
 constexpr std::size_t kUserGroupDigits = 12;
 constexpr int64_t kMsPerMinute = 60000;
 
@@ -66,18 +67,6 @@ std::optional<std::array<int, 3>> ParseTriple(std::string_view text, char sep,
   return parts;
 }
 
-std::string TwoDigits(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d", value % 100);
-  return text;
-}
-
-std::string FormatHex(unsigned value, int digits) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%0*X", digits, value);
-  return text;
-}
-
 std::string FitPs(std::string_view text) {
   std::string ps(text.substr(0, kPsLength));
   ps.resize(kPsLength, ' ');
@@ -87,7 +76,7 @@ std::string FitPs(std::string_view text) {
 std::string FormatUserGroups(const std::vector<UserGroup>& groups) {
   std::string text;
   for (const UserGroup& group : groups) {
-    text += FormatHex(group.b, 4) + FormatHex(group.c, 4) + FormatHex(group.d, 4) + ",";
+    text += HexWord(group.b) + HexWord(group.c) + HexWord(group.d) + ",";
   }
   return text;
 }
@@ -178,7 +167,7 @@ std::optional<std::string> Encoder::Query(std::string_view name, int64_t now_ms)
   if (name == "PS")
     return s.ps;
   if (name == "PI")
-    return FormatHex(s.pi, 4);
+    return HexWord(s.pi);
   if (name == "PTY")
     return std::to_string(s.pty);
   if (name == "RT1")
@@ -314,25 +303,27 @@ std::string_view Encoder::Set(std::string_view name, std::string_view value, int
 std::string Encoder::HandleReadFrame(uint8_t address, uint8_t count) const {
   std::string data;
   switch (address) {
-    case 0x02:
+    case protocol::kAddressPS:
       data = state_.ps;
       break;
-    case 0x0A:
+    case protocol::kAddressPTY:
       data = std::string(1, static_cast<char>(state_.pty));
       break;
-    case 0x0E:
+    case protocol::kAddressTraffic:
       data = std::string(1, state_.ta ? '\x01' : '\x00');
       break;
-    case 0x20:
+    case protocol::kAddressRadioText:
       data = state_.radiotext;
       break;
-    case 0x70:
+    case protocol::kAddressPilot:
       data = std::string(1, state_.pilot ? kPilotPresentByte : kPilotAbsentByte);
       break;
     default:
       break;
   }
-  data.resize(count, address == 0x20 || address == 0x02 ? ' ' : '\x00');
+  data.resize(count, address == protocol::kAddressRadioText || address == protocol::kAddressPS
+                         ? ' '
+                         : '\x00');
   return std::string{kFrameStart, static_cast<char>(address)} + data + kFrameEnd;
 }
 
@@ -341,16 +332,16 @@ void Encoder::HandleWriteFrame(uint8_t address, std::string_view data, int64_t n
     return;
   }
   switch (address) {
-    case 0x02:
+    case protocol::kAddressPS:
       state_.ps = FitPs(data);
       break;
-    case 0x0A:
+    case protocol::kAddressPTY:
       state_.pty = static_cast<unsigned char>(data[0]) & 0x1F;
       break;
-    case 0x0E:
+    case protocol::kAddressTraffic:
       SetTa((static_cast<unsigned char>(data[0]) & 0x01) != 0, now_ms);
       break;
-    case 0x20:
+    case protocol::kAddressRadioText:
       SetRadioText(std::string(data));
       break;
     default:

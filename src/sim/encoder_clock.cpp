@@ -44,8 +44,8 @@ CivilTime CivilFromSeconds(int64_t seconds_since_1970) {
 }
 
 int64_t SecondsFromCivil(const CivilTime& time) {
-  return DaysFromCivil(time.year, time.month, time.day) * kSecondsPerDay + time.hour * 3600 +
-         time.minute * 60 + time.second;
+  return DaysFromCivil(time.year, time.month, time.day) * kSecondsPerDay +
+         int64_t{time.hour} * 3600 + int64_t{time.minute} * 60 + time.second;
 }
 
 int64_t ModifiedJulianDay(int year, int month, int day) {

@@ -1,6 +1,6 @@
 #include "sim/inhouse_assembler.h"
 
-#include <cstdio>
+#include "text/text_helpers.h"
 
 namespace morvane::sim {
 
@@ -8,11 +8,6 @@ namespace {
 constexpr char kFill = '|';
 constexpr uint16_t kSegmentMask = 0x1F;
 
-std::string Hex(unsigned value, int digits) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%0*X", digits, value);
-  return text;
-}
 }  // namespace
 
 void InHouseAssembler::Receive(const UserGroup& group) {
@@ -20,7 +15,7 @@ void InHouseAssembler::Receive(const UserGroup& group) {
   if (group.c == 0) {
     // Version groups: segment 00 all zero, segment 01 carries the four version digits.
     if (segment == 1) {
-      version_ = Hex(group.d, 4);
+      version_ = HexWord(group.d);
       message_.reset();
     }
     return;
@@ -51,7 +46,7 @@ void InHouseAssembler::Complete(std::size_t segments) {
     text += found->second;
   }
   text = text.substr(0, text.find(kFill));
-  message_ = InHouseMessage{key_ >> 12, Hex(key_ & 0x0FFF, 3), text};
+  message_ = InHouseMessage{key_ >> 12, HexWord(key_).substr(1), text};
   version_.reset();
 }
 

@@ -37,7 +37,7 @@ void StartClockFromHost(morvane::sim::EncoderState& state) {
   localtime_r(&now, &local);
   state.clock = morvane::sim::EncoderClock({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                             local.tm_hour, local.tm_min, local.tm_sec},
-                                           morvane::sim::SteadyNowMs());
+                                           morvane::SteadyNowMs());
   state.local_offset_half_hours = static_cast<int>(local.tm_gmtoff / 1800);
 }
 
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     PtyEncoderServer server(options, hooks);
     std::cout << server.device_path() << std::endl;
     for (const std::string& line :
-         DescribeOnAir(ViewOnAir(server.encoder(), SteadyNowMs(), options.charset))) {
+         DescribeOnAir(ViewOnAir(server.encoder(), morvane::SteadyNowMs(), options.charset))) {
       std::cout << WallClockStamp() << " ON AIR " << line << std::endl;
     }
     server.Serve(g_stop);

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "app/rds_charset.h"
+#include "text/rds_charset.h"
+#include "text/text_helpers.h"
 
 namespace morvane::sim {
 
@@ -23,9 +24,6 @@ std::string_view ContentTypeName(int content_type) {
   }
 }
 
-std::string Quoted(std::string_view text) {
-  return "\"" + std::string(text) + "\"";
-}
 std::string OnOff(bool on) {
   return on ? "on" : "off";
 }
@@ -88,9 +86,7 @@ OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms, ReceivedCharset char
   const EncoderState& s = encoder.state();
   OnAirView view;
   view.ps = ShowReceived(s.ps, charset);
-  char pi[8];
-  std::snprintf(pi, sizeof pi, "%04X", s.pi);
-  view.pi = pi;
+  view.pi = HexWord(s.pi);
   view.pty = s.pty;
   view.tp = s.tp;
   view.ta = s.ta;

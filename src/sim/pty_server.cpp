@@ -37,12 +37,6 @@ void MakeRaw(int fd) {
 }
 }  // namespace
 
-int64_t SteadyNowMs() {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
-
 PtyEncoderServer::PtyEncoderServer(const SimOptions& options, ServerHooks hooks)
     : options_(options),
       hooks_(std::move(hooks)),

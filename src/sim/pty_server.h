@@ -12,6 +12,7 @@
 #include "sim/group_encoder.h"
 #include "sim/on_air.h"
 #include "sim/sim_options.h"
+#include "text/steady_time.h"
 
 namespace morvane::sim {
 
@@ -21,9 +22,6 @@ struct ServerHooks {
   std::function<void(const std::string& line)> on_air;
   std::function<void(const RdsGroup& group)> on_group;
 };
-
-// Milliseconds on the steady clock, the time base of every emulator timestamp.
-[[nodiscard]] int64_t SteadyNowMs();
 
 // The encoder on a pseudo-terminal. The controller opens the slave side like a serial port; the
 // server holds the master, cuts what arrives into commands, lets the encoder answer (late, or

@@ -1,13 +1,12 @@
 #include "sim/rds_group.h"
 
-#include <cstdio>
+#include "text/text_helpers.h"
 
 namespace morvane::sim {
 
 std::string FormatGroup(const RdsGroup& group) {
-  char text[24];
-  std::snprintf(text, sizeof text, "%04X %04X %04X %04X", group.a, group.b, group.c, group.d);
-  return text;
+  return HexWord(group.a) + " " + HexWord(group.b) + " " + HexWord(group.c) + " " +
+         HexWord(group.d);
 }
 
 }  // namespace morvane::sim

@@ -4,13 +4,13 @@
 #include <string>
 #include <string_view>
 
+#include "link/commands.h"
 #include "link/dialects.h"
 
 namespace morvane {
 
 namespace {
 
-constexpr int kPtyWaitMs = 200;
 constexpr std::string_view kNoPty = "No PTY";
 
 // The station's own names for the 32 programme types, indexed by number; "Leasure" is how the
@@ -68,11 +68,10 @@ std::string PtyName(const std::string& value) {
 void QueryPTY(Controller& controller) {
   std::string value;
   if (IsPira32(controller.state)) {
-    value = ParseAnswerLine(controller.ExchangeCommand(BuildAsciiCommand("PTY"), kPtyWaitMs));
+    value = Ask(controller.link, pira32::kQueryPTY);
   }
   if (IsPiraMicro(controller.state)) {
-    const std::string answer =
-        controller.ExchangeCommand(BuildReadFrame(kAddressPTY, 1), kPtyWaitMs);
+    const std::string answer = Read(controller.link, piramicro::kReadPTY);
     const auto code = static_cast<unsigned char>(ParseFrameData(answer, 1).front());
     value = std::to_string(code);
   }

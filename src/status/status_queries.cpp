@@ -3,21 +3,12 @@
 #include <string>
 #include <string_view>
 
+#include "link/commands.h"
 #include "link/dialects.h"
 
 namespace morvane {
 
 namespace {
-
-constexpr int kQueryWaitMs = 200;
-constexpr int kRadioTextQueryWaitMs = 500;
-constexpr int kFrameQueryWaitMs = 200;
-
-constexpr uint8_t kPSLength = 8;
-constexpr uint8_t kRadioTextLength = 64;
-constexpr uint8_t kPilotStatusLength = 1;
-// Two answer bytes come before the data of a PIRA micro answer.
-constexpr std::size_t kPilotStatusByteIndex = 2;
 
 constexpr std::string_view kUnknown = "UNKNOWN";
 constexpr std::string_view kPilotAbsent = "NONE/FREE RUN";
@@ -25,20 +16,15 @@ constexpr std::string_view kPilotPresent = "Stereo Pilot OK";
 constexpr std::string_view kCTDisabled = "0 (DISABLED ON ENCODER)";
 constexpr std::string_view kCTBroadcast = "1 (TIME BEING BROADCAST)";
 
-[[nodiscard]] std::string AskPira32(Controller& controller, std::string_view command, int wait_ms) {
-  return ParseAnswerLine(controller.ExchangeCommand(BuildAsciiCommand(command), wait_ms));
-}
-
 // PS and RadioText: a silent PIRA micro shows nothing rather than a row of spaces.
-[[nodiscard]] std::string ReadText(Controller& controller, std::string_view pira32_command,
-                                   int pira32_wait_ms, uint8_t address, uint8_t length) {
+[[nodiscard]] std::string ReadText(Controller& controller, const AsciiCommand& pira32_query,
+                                   const FrameCommand& piramicro_read) {
   if (IsPira32(controller.state)) {
-    return AskPira32(controller, pira32_command, pira32_wait_ms);
+    return Ask(controller.link, pira32_query);
   }
   if (IsPiraMicro(controller.state)) {
-    const std::string answer =
-        controller.ExchangeCommand(BuildReadFrame(address, length), kFrameQueryWaitMs);
-    return answer.empty() ? std::string() : ParseFrameData(answer, length);
+    const std::string answer = Read(controller.link, piramicro_read);
+    return answer.empty() ? std::string() : ParseFrameData(answer, piramicro_read.count);
   }
   return {};
 }
@@ -46,29 +32,28 @@ constexpr std::string_view kCTBroadcast = "1 (TIME BEING BROADCAST)";
 // The PIRA micro reports the pilot in the lowest bit of its status byte, clear while the pilot
 // is present. An answer too short to hold the byte says nothing, so it counts as no pilot.
 [[nodiscard]] std::string_view PilotFromStatus(std::string_view answer) {
-  if (answer.size() <= kPilotStatusByteIndex) {
+  if (answer.size() <= protocol::kAnswerHeaderBytes) {
     return "0";
   }
-  const auto status = static_cast<unsigned char>(answer[kPilotStatusByteIndex]);
+  const auto status = static_cast<unsigned char>(answer[protocol::kAnswerHeaderBytes]);
   return (status & 0x01) == 0 ? "1" : "0";
 }
 
 }  // namespace
 
 void QueryPS(Controller& controller) {
-  controller.SetLabel(Label::lblPS,
-                      ReadText(controller, "PS", kQueryWaitMs, kAddressPS, kPSLength));
+  controller.SetLabel(Label::lblPS, ReadText(controller, pira32::kQueryPS, piramicro::kReadPS));
 }
 
 void QueryRT(Controller& controller) {
-  controller.SetLabel(Label::lblRT, ReadText(controller, "RT1", kRadioTextQueryWaitMs,
-                                             kAddressRadioText, kRadioTextLength));
+  controller.SetLabel(Label::lblRT,
+                      ReadText(controller, pira32::kQueryRadioText, piramicro::kReadRadioText));
 }
 
 void QueryPI(Controller& controller) {
   std::string value(kUnknown);
   if (IsPira32(controller.state)) {
-    value = AskPira32(controller, "PI", kQueryWaitMs);
+    value = Ask(controller.link, pira32::kQueryPI);
   }
   controller.SetLabel(Label::lblPI, value);
 }
@@ -76,10 +61,9 @@ void QueryPI(Controller& controller) {
 void QueryPilot(Controller& controller) {
   std::string value(kUnknown);
   if (IsPira32(controller.state)) {
-    value = AskPira32(controller, "PILOT", kQueryWaitMs);
+    value = Ask(controller.link, pira32::kQueryPilot);
   } else if (IsPiraMicro(controller.state)) {
-    value = PilotFromStatus(controller.ExchangeCommand(
-        BuildReadFrame(kAddressPilot, kPilotStatusLength), kFrameQueryWaitMs));
+    value = PilotFromStatus(Read(controller.link, piramicro::kReadPilot));
   }
   if (value == "0" || value.empty()) {
     value = kPilotAbsent;
@@ -92,7 +76,7 @@ void QueryPilot(Controller& controller) {
 void QueryCT(Controller& controller) {
   std::string value = "?";
   if (IsPira32(controller.state)) {
-    value = AskPira32(controller, "CT", kQueryWaitMs);
+    value = Ask(controller.link, pira32::kQueryCT);
   }
   // Anything else, silence included, leaves the last reading standing.
   if (value == "0") {

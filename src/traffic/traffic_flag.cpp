@@ -1,19 +1,21 @@
 #include "traffic/traffic_flag.h"
 
-#include "link/dialects.h"
+#include "link/commands.h"
 
 namespace morvane {
 
 void SendTrafficFlag(Controller& controller, TrafficFlag flag) {
   const bool on = flag == TrafficFlag::On;
   if (IsPira32(controller.state)) {
-    (void)controller.ExchangeCommand(BuildAsciiCommand(on ? "TA=1" : "TA=0"),
-                                     kTrafficFlagAsciiWaitMs);
+    Exchange(controller.link, on ? pira32::kTrafficOn : pira32::kTrafficOff);
   } else if (IsPiraMicro(controller.state)) {
-    const char value = on ? '\x01' : '\x00';
-    (void)controller.ExchangeCommand(BuildWriteFrame(kAddressTraffic, std::string_view(&value, 1)),
-                                     kTrafficFlagFrameWaitMs);
+    Write(controller.link, piramicro::kWriteTraffic,
+          on ? std::string_view("\x01", 1) : std::string_view("\x00", 1));
+  } else {
+    return;
   }
+  controller.Report(on ? EventKind::TrafficOn : EventKind::TrafficOff, Severity::Info,
+                    on ? "TA on" : "TA off");
 }
 
 }  // namespace morvane

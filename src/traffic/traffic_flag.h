@@ -6,9 +6,6 @@ namespace morvane {
 
 enum class TrafficFlag { Off, On };
 
-inline constexpr int kTrafficFlagAsciiWaitMs = 200;
-inline constexpr int kTrafficFlagFrameWaitMs = 50;
-
 // Sets or clears the encoder's TA flag with one exchange whose answer is not looked at. An encoder
 // type without a TA command gets nothing and costs no time.
 void SendTrafficFlag(Controller& controller, TrafficFlag flag);

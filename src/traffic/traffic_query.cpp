@@ -1,5 +1,6 @@
 #include "traffic/traffic_query.h"
 
+#include "link/commands.h"
 #include "link/dialects.h"
 
 namespace morvane {
@@ -20,18 +21,14 @@ TrafficReadings ReadTrafficSettings(Controller& controller) {
   TrafficReadings readings;
   const bool pira32 = IsPira32(controller.state);
   if (pira32) {
-    readings.tp =
-        ParseAnswerLine(controller.ExchangeCommand(BuildAsciiCommand("TP"), kTrafficQueryWaitMs));
-    readings.ta =
-        ParseAnswerLine(controller.ExchangeCommand(BuildAsciiCommand("TA"), kTrafficQueryWaitMs));
+    readings.tp = Ask(controller.link, pira32::kQueryTP);
+    readings.ta = Ask(controller.link, pira32::kQueryTA);
   }
   if (IsPiraMicro(controller.state)) {
-    readings.ta = FrameFlagValue(
-        controller.ExchangeCommand(BuildReadFrame(kAddressTraffic, 1), kTrafficQueryWaitMs));
+    readings.ta = FrameFlagValue(Read(controller.link, piramicro::kReadTraffic));
   }
   if (pira32) {
-    readings.encoder_timeout = ParseAnswerLine(
-        controller.ExchangeCommand(BuildAsciiCommand("TATMOUT"), kTrafficQueryWaitMs));
+    readings.encoder_timeout = Ask(controller.link, pira32::kQueryTATMOUT);
   }
   return readings;
 }

@@ -7,8 +7,6 @@
 
 namespace morvane {
 
-inline constexpr int kTrafficQueryWaitMs = 200;
-
 // Shows TP, TA and the encoder's TA timeout, and sets the traffic button from them.
 void QueryTraffic(Controller& controller);
 

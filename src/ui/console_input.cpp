@@ -30,11 +30,9 @@ std::vector<ConsoleCommand> ConsoleInput::Feed(std::string_view bytes) {
       continue;
     }
     const std::string_view line = Trimmed(line_);
-    if (overlong_) {
-      commands.push_back(ConsoleCommand::Unknown);
-    } else if (line == "t" || line == "T") {
+    if (!overlong_ && (line == "t" || line == "T")) {
       commands.push_back(ConsoleCommand::TrafficClick);
-    } else if (!line.empty()) {
+    } else if (overlong_ || !line.empty()) {
       commands.push_back(ConsoleCommand::Unknown);
     }
     line_.clear();

@@ -1,22 +1,9 @@
 #include "ui/headless_view.h"
 
-#include <cstdio>
+#include "text/console_text.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
-
-namespace {
-
-std::string TimeOfDay(const LocalTime& now) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", now.hour, now.minute, now.second);
-  return text;
-}
-
-std::string Quoted(std::string_view text) {
-  return "\"" + EscapeForConsole(text) + "\"";
-}
-
-}  // namespace
 
 HeadlessView::HeadlessView(std::ostream& out, LocalClock& clock, bool verbose)
     : out_(out), clock_(clock), verbose_(verbose), caption_(kTrafficUnavailable) {
@@ -39,7 +26,7 @@ void HeadlessView::SetLabel(Label label, std::string_view text) {
   if (label == Label::lblLastTextCheck && !verbose_) {
     return;
   }
-  PrintLine(LabelName(label), Quoted(text));
+  PrintLine(LabelName(label), QuotedForConsole(text));
 }
 
 void HeadlessView::SetButtonCaption(std::string_view caption) {
@@ -59,13 +46,14 @@ void HeadlessView::Flush() {
     return;
   }
   printed_ = ButtonState{caption_, enabled_, colour_};
-  PrintLine("cmdTraffic", Quoted(caption_) + (enabled_ ? " enabled " : " disabled ") +
+  PrintLine("cmdTraffic", QuotedForConsole(caption_) + (enabled_ ? " enabled " : " disabled ") +
                               std::string(ButtonColourName(colour_)));
 }
 
 void HeadlessView::PrintLine(std::string_view control, std::string_view rest) {
   // Flushed line by line: a journal or a pipe must see each change when it happens.
-  out_ << TimeOfDay(clock_.Now()) << ' ' << control << ' ' << rest << std::endl;
+  const LocalTime now = clock_.Now();
+  out_ << TimeOfDay(now.hour, now.minute, now.second) << ' ' << control << ' ' << rest << std::endl;
 }
 
 }  // namespace morvane

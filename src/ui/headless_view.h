@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "app/local_clock.h"
-#include "ui/console_text.h"
 #include "ui/status_view.h"
 
 namespace morvane {

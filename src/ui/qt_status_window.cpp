@@ -1,6 +1,6 @@
 #include "ui/qt_status_window.h"
 
-#include "app/rds_charset.h"
+#include "text/rds_charset.h"
 
 #include <QFontMetrics>
 #include <QFrame>

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/exchange_trace.h"
+#include "link/exchange_trace.h"
 
 namespace morvane {
 namespace {

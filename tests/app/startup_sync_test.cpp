@@ -66,10 +66,11 @@ TEST(SynchroniseEncoder, Pira32RunsTheThirteenStepsInOrder) {
     rig.state.DefaultRadioText = c.default_text;
     std::string encoder_radiotext = "left over";
     bool in_house_on_while_sending = false;
-    rig.port.responder = [&, pira32 = RememberingPira32(&encoder_radiotext)](const std::string& c) {
-      in_house_on_while_sending |= rig.timers.IsOn(Timer::tmrInHouse);
-      return pira32(c);
-    };
+    rig.port.responder =
+        [&, pira32 = RememberingPira32(&encoder_radiotext)](const std::string& command) {
+          in_house_on_while_sending |= rig.timers.IsOn(Timer::tmrInHouse);
+          return pira32(command);
+        };
     rig.clock.Set({2026, 3, 5, 14, 2, 30});
 
     SynchroniseEncoder(rig.controller);

@@ -54,7 +54,7 @@ std::string StationIni(const StationConfig& config, const std::string& device) {
 }  // namespace
 
 int64_t NowMs() {
-  return sim::SteadyNowMs();
+  return SteadyNowMs();
 }
 
 std::string Text(const Received& received) {

@@ -1,4 +1,5 @@
 #include "inhouse/inhouse_groups.h"
+#include "text/text_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -43,11 +44,11 @@ TEST(InHouseMessageLine, ReadsIdentifierAndText) {
 
 TEST(InHouseGroups, MessageAndVersionGroupsHaveTwelveUpperCaseDigitsEach) {
   EXPECT_EQ(BuildMessageGroups(0, 1, "1A2", "Hello|||"),
-            "UDG1=600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,");
+            "600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,");
   // Segment addresses run to 1F; sequence 10 to 15 are A to F; a tab is 09, not 9.
   EXPECT_EQ(BuildMessageGroups(28, 15, "0F0", std::string("a\tb\xE9\x01\x7F\x80 ", 8)),
-            "UDG1=601CF0F06109,601DF0F062E9,601EF0F0017F,601FF0F08020,");
-  EXPECT_EQ(BuildVersionGroups("0123"), "UDG1=600000000000,600100000123");
+            "601CF0F06109,601DF0F062E9,601EF0F0017F,601FF0F08020,");
+  EXPECT_EQ(BuildVersionGroups("0123"), "600000000000,600100000123");
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ constexpr char kVersionGroups[] = "UDG1=600000000000,600100000110\r";
 struct DiskRig : testing::Rig {
   DiskRig()
       : previous(std::filesystem::current_path()),
-        disk(Platform{port, sleeper, clock, posix, view, timers}) {
+        disk(Platform{port, sleeper, clock, posix, view, timers, events}) {
     std::filesystem::current_path(dir.path());
     disk.state.EncoderType = "PIRA32";
     disk.state.HexVersion = "0110";

@@ -20,7 +20,7 @@ constexpr char kVersionGroups[] = "UDG1=600000000000,600100000123\r";
 // The command for one tick; the groups' own layout is pinned byte for byte beside the builder.
 std::string Groups(int first_segment, int sequence, const char* identifier,
                    const std::string& eight) {
-  return BuildMessageGroups(first_segment, sequence, identifier, eight) + "\r";
+  return "UDG1=" + BuildMessageGroups(first_segment, sequence, identifier, eight) + "\r";
 }
 
 struct InHouseRig : Rig {

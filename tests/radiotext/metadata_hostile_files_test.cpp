@@ -25,7 +25,7 @@ constexpr char kName[] = "metadata.txt";
 
 // A PIRA32 controller reading the metadata file from a temporary directory.
 struct DiskRig : testing::Rig {
-  DiskRig() : disk(Platform{port, sleeper, clock, posix, view, timers}) {
+  DiskRig() : disk(Platform{port, sleeper, clock, posix, view, timers, events}) {
     disk.state.EncoderType = "PIRA32";
     disk.state.MetadataFile = dir.PathOf(kName);
     disk.state.TrafficMeta = std::string(kMarkerSentinel);

@@ -89,19 +89,24 @@ TEST(EncoderAscii, OwnTrafficTimeoutAndClockRunFromWhenTheyWereSet) {
 
 TEST(EncoderFrame, ReadAndWriteFramesAsTheControllerBuildsThem) {
   Wire wire(Dialect::Frame);
-  EXPECT_EQ(wire.Send(BuildReadFrame(kAddressPS, 8)), std::string("\xFE\x02MORVANE \xFF"));
+  EXPECT_EQ(wire.Send(BuildReadFrame(protocol::kAddressPS, 8)),
+            std::string("\xFE\x02MORVANE \xFF"));
 
   // RadioText data holding frame bytes is taken whole and read back as 64 bytes.
   std::string text = std::string("Caf\xE9 \xFE\xFF", 7);
   text.resize(64, ' ');
-  EXPECT_EQ(wire.Send(BuildWriteFrame(kAddressRadioText, text)), std::string("\xFE\x20\xFF"));
-  EXPECT_EQ(ParseFrameData(wire.Send(BuildReadFrame(kAddressRadioText, 64)), 64), text);
+  EXPECT_EQ(wire.Send(BuildWriteFrame(protocol::kAddressRadioText, text)),
+            std::string("\xFE\x20\xFF"));
+  EXPECT_EQ(ParseFrameData(wire.Send(BuildReadFrame(protocol::kAddressRadioText, 64)), 64), text);
 
-  EXPECT_EQ(wire.Send(BuildReadFrame(kAddressTraffic, 1)), std::string("\xFE\x0E\x00\xFF", 4));
-  (void)wire.Send(BuildWriteFrame(kAddressTraffic, std::string(1, '\x01')));
-  EXPECT_EQ(wire.Send(BuildReadFrame(kAddressTraffic, 1)), std::string("\xFE\x0E\x01\xFF", 4));
+  EXPECT_EQ(wire.Send(BuildReadFrame(protocol::kAddressTraffic, 1)),
+            std::string("\xFE\x0E\x00\xFF", 4));
+  (void)wire.Send(BuildWriteFrame(protocol::kAddressTraffic, std::string(1, '\x01')));
+  EXPECT_EQ(wire.Send(BuildReadFrame(protocol::kAddressTraffic, 1)),
+            std::string("\xFE\x0E\x01\xFF", 4));
   // Pilot present: lowest bit of the status byte clear.
-  EXPECT_EQ(wire.Send(BuildReadFrame(kAddressPilot, 1)), std::string("\xFE\x70\x00\xFF", 4));
+  EXPECT_EQ(wire.Send(BuildReadFrame(protocol::kAddressPilot, 1)),
+            std::string("\xFE\x70\x00\xFF", 4));
 }
 
 TEST(EncoderAscii, NewTextFlipsTheAbFlagAndNewTagsToggleTheItem) {

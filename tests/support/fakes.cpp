@@ -215,7 +215,8 @@ void FakeTimers::SetEnabled(Timer timer, bool on) {
 }
 
 Rig::Rig()
-    : controller(Platform{port, sleeper, clock, files, view, timers}), state(controller.state) {}
+    : controller(Platform{port, sleeper, clock, files, view, timers, events}),
+      state(controller.state) {}
 
 std::vector<SentCommand> Rig::Sent() const {
   std::vector<SentCommand> sent;

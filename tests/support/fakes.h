@@ -144,6 +144,13 @@ class FakeTimers : public TimerSwitch {
   std::vector<std::pair<Timer, bool>> history;
 };
 
+// Every event reported, in order.
+class FakeEvents : public EventSink {
+ public:
+  void Report(const Event& event) override { events.push_back(event); }
+  std::vector<Event> events;
+};
+
 // Everything a controller needs, faked, with the controller itself.
 struct Rig {
   Rig();
@@ -164,6 +171,7 @@ struct Rig {
   FakeFiles files;
   FakeView view;
   FakeTimers timers;
+  FakeEvents events;
   Controller controller;
   ControllerState& state;
 };

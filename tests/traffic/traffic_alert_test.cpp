@@ -34,7 +34,7 @@ struct TrafficRig {
         ta = c[2] == '\x01';
         return {};
       }
-      if (c == BuildReadFrame(kAddressTraffic, 1)) {
+      if (c == BuildReadFrame(protocol::kAddressTraffic, 1)) {
         return std::string("\xFE\xD0", 2) + (ta ? '\x01' : '\x00') + '\xFF';
       }
       return testing::Pira32Answer(c, c == "TA\r" ? (ta ? "1" : "0") : c == "TP\r" ? "1" : "0");

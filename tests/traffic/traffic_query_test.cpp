@@ -101,7 +101,8 @@ TEST(QueryTraffic, PiraMicroDisplayRows) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto flag_set = testing::FrameResponder({{kAddressTraffic, std::string(1, '\x01')}});
+    const auto flag_set =
+        testing::FrameResponder({{protocol::kAddressTraffic, std::string(1, '\x01')}});
     const std::string answer = c.answer;
     EXPECT_EQ(QueryTwice("PIRAMICRO", flag_set, [answer](const std::string&) { return answer; }),
               c.want);

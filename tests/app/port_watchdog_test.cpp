@@ -1,4 +1,4 @@
-#include "link/port_watchdog.h"
+#include "app/port_watchdog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

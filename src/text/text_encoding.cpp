@@ -1,9 +1,9 @@
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 
 #include <cstdint>
 
-#include "app/ini_lookup.h"
-#include "app/rds_charset.h"
+#include "text/rds_charset.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
 

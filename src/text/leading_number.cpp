@@ -1,16 +1,15 @@
-#include "link/leading_number.h"
+#include "text/leading_number.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "text/text_helpers.h"
+
 namespace morvane {
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }

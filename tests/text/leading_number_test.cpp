@@ -1,4 +1,4 @@
-#include "link/leading_number.h"
+#include "text/leading_number.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "app/exchange_trace.h"
+#include "link/exchange_trace.h"
 
 #include <cstdio>
 
-#include "ui/console_text.h"
+#include "text/console_text.h"
 
 namespace morvane {
 

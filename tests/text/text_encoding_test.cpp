@@ -1,8 +1,8 @@
-#include "app/text_encoding.h"
+#include "text/text_encoding.h"
 
 #include <gtest/gtest.h>
 
-#include "app/rds_charset.h"
+#include "text/rds_charset.h"
 
 namespace morvane {
 namespace {

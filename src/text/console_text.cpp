@@ -1,9 +1,10 @@
-#include "ui/console_text.h"
+#include "text/console_text.h"
+
+#include "text/text_helpers.h"
 
 namespace morvane {
 
 std::string EscapeForConsole(std::string_view text) {
-  static constexpr char kHexDigits[] = "0123456789ABCDEF";
   std::string escaped;
   escaped.reserve(text.size());
   for (const char c : text) {
@@ -12,14 +13,16 @@ std::string EscapeForConsole(std::string_view text) {
       escaped += '\\';
       escaped += c;
     } else if (byte < 0x20 || byte >= 0x7F) {
-      escaped += "\\x";
-      escaped += kHexDigits[byte >> 4];
-      escaped += kHexDigits[byte & 0x0F];
+      escaped += "\\x" + HexByte(byte);
     } else {
       escaped += c;
     }
   }
   return escaped;
+}
+
+std::string QuotedForConsole(std::string_view text) {
+  return "\"" + EscapeForConsole(text) + "\"";
 }
 
 }  // namespace morvane

@@ -1,4 +1,4 @@
-#include "link/port_watchdog.h"
+#include "app/port_watchdog.h"
 
 #include <utility>
 
@@ -35,6 +35,7 @@ void PortWatchdog::PortFailed() {
   // can give the device name to the adapter when it comes back.
   controller_.io.port.Close();
   controller_.SetLabel(Label::lblNotice, PortLostNotice(port_name_));
+  controller_.Report(EventKind::PortLost, Severity::Error, "encoder port " + port_name_ + " lost");
 }
 
 void PortWatchdog::Tick() {
@@ -52,6 +53,7 @@ void PortWatchdog::Tick() {
   lost_ = false;
   controller_.SetLabel(Label::lblNotice, NoticeText());
   controller_.state.LastRT.clear();
+  controller_.Report(EventKind::PortBack, Severity::Notice, "encoder port " + port_name_ + " back");
 }
 
 }  // namespace morvane

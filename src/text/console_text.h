@@ -10,5 +10,7 @@ namespace morvane {
 // the encoder or the metadata file holds can then break a line or confuse a terminal, and the
 // bytes can be read back exactly.
 [[nodiscard]] std::string EscapeForConsole(std::string_view text);
+// EscapeForConsole between double quotes.
+[[nodiscard]] std::string QuotedForConsole(std::string_view text);
 
 }  // namespace morvane

@@ -1,4 +1,4 @@
-#include "app/rds_charset.h"
+#include "text/rds_charset.h"
 
 #include <array>
 #include <iterator>

@@ -1,0 +1,83 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <csignal>
+#include <memory>
+
+#include "app/dispatch.h"
+#include "app/qt_machine.h"
+#include "app/qt_port_watch.h"
+#include "app/qt_signals.h"
+#include "app/startup.h"
+#include "ui/console_input.h"
+#include "ui/headless_view.h"
+
+namespace morvane {
+
+namespace {
+
+// The operator's "t" and Enter, from a terminal or a pipe. Anything else on stdin (a file,
+// /dev/null under a service manager) is left alone: it would only ever say end of file.
+void ListenForClicks(QCoreApplication& app, Controller& controller, HeadlessView& view) {
+  struct stat info {};
+  if (fstat(STDIN_FILENO, &info) != 0 || !(isatty(STDIN_FILENO) || S_ISFIFO(info.st_mode))) {
+    return;
+  }
+  auto input = std::make_shared<ConsoleInput>();
+  auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [=, &controller, &view] {
+    char bytes[256];
+    const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+    if (count <= 0) {
+      if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+        notifier->setEnabled(false);  // end of input: the controller runs on without it
+      }
+      return;
+    }
+    for (const ConsoleCommand command :
+         input->Feed(std::string_view(bytes, static_cast<std::size_t>(count)))) {
+      if (command == ConsoleCommand::Unknown) {
+        std::cerr << "rdsmorvane: type t and Enter to click the traffic button" << std::endl;
+      } else if (!view.ButtonEnabled()) {
+        std::cerr << "rdsmorvane: the traffic button is disabled (\"" << view.ButtonCaption()
+                  << "\")" << std::endl;
+      } else {
+        DispatchClick(controller);
+        view.Flush();
+      }
+    }
+  });
+}
+
+}  // namespace
+
+int RunHeadless(int& argc, char** argv, const CommandLine& options) {
+  QCoreApplication app(argc, argv);
+  QuitOnStopSignals(app);
+  // A reader of the status lines that goes away (a closed pipe) must not take the controller
+  // with it: the lines are lost, the encoder is still served.
+  std::signal(SIGPIPE, SIG_IGN);
+  Machine machine;
+  HeadlessView view(std::cout, machine.clock, options.verbose);
+  Controller controller(machine.PlatformWith(view));
+  if (!StartUp(controller, options, [](const std::string& message) {
+        std::cerr << "rdsmorvane: " << message << std::endl;
+      })) {
+    return 1;
+  }
+  view.Flush();
+  ListenForClicks(app, controller, view);
+  machine.timers.Start([&controller, &view](Timer timer) {
+    DispatchTick(controller, timer);
+    view.Flush();
+  });
+  PortWatch port_watch(controller, machine.port, [&view] { view.Flush(); });
+  const int status = app.exec();
+  Form_Unload(controller);
+  return status;
+}
+
+}  // namespace morvane

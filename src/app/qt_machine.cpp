@@ -1,0 +1,39 @@
+#include "app/qt_machine.h"
+
+#include <QTime>
+#include <filesystem>
+
+#include "app/startup.h"
+#include "app/startup_error.h"
+#include "link/exchange_trace.h"
+
+namespace morvane {
+
+namespace {
+
+void TraceToStderr(const ExchangeRecord& record) {
+  const QTime now = QTime::currentTime();
+  std::cerr << FormatExchangeTrace(record, {now.hour(), now.minute(), now.second(), now.msec()})
+            << std::endl;
+}
+
+}  // namespace
+
+bool StartUp(Controller& controller, const CommandLine& options,
+             const std::function<void(const std::string&)>& report_failure) {
+  if (options.trace) {
+    controller.link.SetTrace(TraceToStderr);
+  }
+  try {
+    Form_Load(controller, std::filesystem::current_path().string());
+    return true;
+  } catch (const StartupError& error) {
+    report_failure(std::string(error.what()));
+  } catch (const std::exception& error) {
+    report_failure(std::string("Start-up failed: ") + error.what());
+  }
+  Form_Unload(controller);
+  return false;
+}
+
+}  // namespace morvane

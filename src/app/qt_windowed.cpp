@@ -1,0 +1,60 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "app/dispatch.h"
+#include "app/qt_machine.h"
+#include "app/qt_port_watch.h"
+#include "app/qt_signals.h"
+#include "app/startup.h"
+#include "ui/qt_status_window.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr const char* kTitle = "RDS Morvane";
+// Long enough after the window is shown for the first metadata check and countdown ticks.
+constexpr int kScreenshotDelayMs = 3500;
+
+// The window as the station sees it, saved as PNG; then the program ends as on a close.
+void SaveScreenshotAndQuit(QApplication& app, QWidget& window, const std::string& path) {
+  QTimer::singleShot(kScreenshotDelayMs, &window, [&app, &window, path] {
+    if (!window.grab().save(QString::fromStdString(path), "PNG")) {
+      std::cerr << "rdsmorvane: cannot save the screenshot to " << path << std::endl;
+      app.exit(1);
+      return;
+    }
+    app.quit();
+  });
+}
+
+}  // namespace
+
+int RunWindowed(int& argc, char** argv, const CommandLine& options) {
+  QApplication app(argc, argv);
+  QuitOnStopSignals(app);
+  Machine machine;
+  frmMain window;
+  Controller controller(machine.PlatformWith(window));
+  window.SetRdsCharactersInUse(
+      [&controller] { return controller.text_encoding != TextEncoding::Rds; });
+  if (!StartUp(controller, options, [](const std::string& message) {
+        QMessageBox::critical(nullptr, QString::fromLatin1(kTitle),
+                              QString::fromLocal8Bit(message.c_str()));
+      })) {
+    return 1;
+  }
+  window.SetClickHandler([&controller] { DispatchClick(controller); });
+  machine.timers.Start([&controller](Timer timer) { DispatchTick(controller, timer); });
+  PortWatch port_watch(controller, machine.port, [] {});
+  window.show();
+  if (!options.screenshot.empty()) {
+    SaveScreenshotAndQuit(app, window, options.screenshot);
+  }
+  const int status = app.exec();
+  Form_Unload(controller);
+  return status;
+}
+
+}  // namespace morvane

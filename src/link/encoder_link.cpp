@@ -3,6 +3,14 @@
 namespace morvane {
 
 std::string EncoderLink::ExchangeCommand(std::string_view command, int waitMs) {
+  return Perform(command, waitMs).answer;
+}
+
+bool EncoderLink::SendCommand(std::string_view command, int waitMs) {
+  return Perform(command, waitMs).written;
+}
+
+EncoderLink::Outcome EncoderLink::Perform(std::string_view command, int waitMs) {
   // Late answers of earlier commands, and anything the encoder sent unasked, are not ours.
   const bool drained = port_.ReadAll().has_value();
   const bool written = port_.Write(command);
@@ -17,7 +25,7 @@ std::string EncoderLink::ExchangeCommand(std::string_view command, int waitMs) {
   if (trace_) {
     trace_(record);
   }
-  return std::move(record.answer);
+  return Outcome{std::move(record.answer), written};
 }
 
 void EncoderLink::WriteAndWait(std::string_view command, int waitMs) {

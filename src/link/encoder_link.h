@@ -32,6 +32,9 @@ class EncoderLink {
   EncoderLink(SerialPort& port, Sleeper& sleeper) : port_(port), sleeper_(sleeper) {}
 
   [[nodiscard]] std::string ExchangeCommand(std::string_view command, int waitMs);
+  // The same exchange for a set command, whose answer says nothing: true when the command was
+  // written, so a display may claim only what really went out.
+  [[nodiscard]] bool SendCommand(std::string_view command, int waitMs);
   // Write and wait only, no read before or after: the next exchange's drain takes the answer.
   void WriteAndWait(std::string_view command, int waitMs);
 
@@ -44,6 +47,11 @@ class EncoderLink {
   }
 
  private:
+  struct Outcome {
+    std::string answer;
+    bool written = false;
+  };
+  [[nodiscard]] Outcome Perform(std::string_view command, int waitMs);
   void Report(bool ok);
 
   SerialPort& port_;

@@ -34,6 +34,13 @@ constexpr std::string_view kRtPlusSwapOn = "1";
 
 void SendRadioText(Controller& controller, const std::string& text) {
   const ControllerState& state = controller.state;
+  const bool rtplus = state.RTplus == 1 && IsPira32(state);
+  controller.SetLabel(Label::lblRTplus, "");
+  if (rtplus) {
+    // The old tags go before the new text: cleared after it, they would mark the new text by
+    // the old positions for as long as the clear takes to come.
+    Exchange(controller.link, pira32::kClearRtPlus);
+  }
   if (IsPira32(state)) {
     Exchange(controller.link, pira32::kSetRadioText, text.substr(0, kMaxAsciiRadioTextBytes));
   } else if (IsPiraMicro(state)) {
@@ -42,20 +49,15 @@ void SendRadioText(Controller& controller, const std::string& text) {
   if (IsPira32(state) || IsPiraMicro(state)) {
     controller.Report(EventKind::RadioTextSent, Severity::Info, text);
   }
-  controller.SetLabel(Label::lblRTplus, "");
-
-  if (state.RTplus != 1 || !IsPira32(state)) {
+  if (!rtplus) {
     return;
   }
-  // Every tagged RadioText first loses the tags of the one before, whether new ones follow or not.
-  Exchange(controller.link, pira32::kClearRtPlus);
   const std::optional<std::string> tags = BuildRtPlusTags(
       text, RtPlusLayout{state.RTPlusPrefix, state.RTPlusSplit, state.RTplusSwap == kRtPlusSwapOn});
-  if (!tags) {
-    return;
+  // The window claims tags only when a tag command really reached the port.
+  if (tags && controller.link.SendCommand(BuildAsciiCommand(*tags), pira32::kSetRtPlus.wait_ms)) {
+    controller.SetLabel(Label::lblRTplus, kRtPlusShown);
   }
-  (void)controller.ExchangeCommand(BuildAsciiCommand(*tags), pira32::kSetRtPlus.wait_ms);
-  controller.SetLabel(Label::lblRTplus, kRtPlusShown);
 }
 
 void EnableShortRT(Controller& controller) {

@@ -201,8 +201,8 @@ TEST(MetadataWatcher, ReplacementTextIsTaggedByItsOwnContent) {
   rig.state.RTPlusSplit = " - ";
   rig.files.files[kFile] = "Jingle - Intro !!*SYS*!!";
   tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.Sent(), (Commands{{"RT1=" + kDefault + "\r", 500},
-                                  {"RTP=00,00,00,00,00,00\r", 500},
+  EXPECT_EQ(rig.Sent(), (Commands{{"RTP=00,00,00,00,00,00\r", 500},
+                                  {"RT1=" + kDefault + "\r", 500},
                                   {"RT1\r", 500}}));
   EXPECT_EQ(rig.view.Text(Label::lblRTplus), "");
 }
@@ -222,8 +222,8 @@ void ConfigureWithRtPlus(Rig& rig, TextEncoding encoding) {
 
 TEST(MetadataTextEncoding, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
   const auto tagged = [](const std::string& text, const std::string& tags) {
-    return Commands{{"RT1=" + text + "\r", 500},
-                    {"RTP=00,00,00,00,00,00\r", 500},
+    return Commands{{"RTP=00,00,00,00,00,00\r", 500},
+                    {"RT1=" + text + "\r", 500},
                     {tags + "\r", 500},
                     {"RT1\r", 500}};
   };

@@ -23,31 +23,36 @@ std::string RadioTextFrame(const std::string& sixty_four) {
 // Which tags a text gets is BuildRtPlusTags' concern; here: when they are sent, and how.
 TEST(SendRadioText, CommandsWaitsAndRtPlusLabelPerEncoder) {
   const Commands text_only = {{"RT1=" + kTitle + "\r", 500}};
-  const Commands tagged = {text_only[0], {kClear, 500}, {"RTP=04,00,05,01,09,04\r", 500}};
+  const Commands tagged = {{kClear, 500}, text_only[0], {"RTP=04,00,05,01,09,04\r", 500}};
   const struct {
     const char* name;
     std::string encoder;
     int16_t rtplus;
     std::string swap;
     std::string text;
+    bool tags_unwritable;  // the port fails from the tag command on
     Commands sent;
     std::string rtplus_label;
   } cases[] = {
-      {"PIRA32, RT+ off", "PIRA32", 0, "", kTitle, text_only, ""},
-      {"PIRA32, RT+ tags", "PIRA32", 1, "", kTitle, tagged, "RT+"},
-      {"PIRA32, RT+ swapped", "PIRA32", 1, "1", kTitle,
-       Commands{text_only[0], {kClear, 500}, {"RTP=01,00,05,04,09,04\r", 500}}, "RT+"},
-      {"PIRA32, swap only for exactly 1", "PIRA32", 1, "1 ", kTitle, tagged, "RT+"},
-      {"PIRA32, RTplus other than 1 is off", "PIRA32", 2, "", kTitle, text_only, ""},
-      {"PIRA32, no tags: clear only", "PIRA32", 1, "", "Jingle",
-       Commands{{"RT1=Jingle\r", 500}, {kClear, 500}}, ""},
-      {"PIRA micro, RT+ never", "PIRAMICRO", 1, "", kTitle,
+      {"PIRA32, RT+ off", "PIRA32", 0, "", kTitle, false, text_only, ""},
+      {"PIRA32, RT+ tags", "PIRA32", 1, "", kTitle, false, tagged, "RT+"},
+      {"PIRA32, RT+ swapped", "PIRA32", 1, "1", kTitle, false,
+       Commands{{kClear, 500}, text_only[0], {"RTP=01,00,05,04,09,04\r", 500}}, "RT+"},
+      {"PIRA32, swap only for exactly 1", "PIRA32", 1, "1 ", kTitle, false, tagged, "RT+"},
+      {"PIRA32, RTplus other than 1 is off", "PIRA32", 2, "", kTitle, false, text_only, ""},
+      {"PIRA32, no tags: clear only", "PIRA32", 1, "", "Jingle", false,
+       Commands{{kClear, 500}, {"RT1=Jingle\r", 500}}, ""},
+      {"PIRA32, tag command not written", "PIRA32", 1, "", kTitle, true, tagged, ""},
+      {"PIRA micro, RT+ never", "PIRAMICRO", 1, "", kTitle, false,
        Commands{{RadioTextFrame(kTitle + std::string(50, ' ')), 50}}, ""},
-      {"lower-case type sends nothing", "pira32", 1, "", kTitle, Commands{}, ""},
+      {"lower-case type sends nothing", "pira32", 1, "", kTitle, false, Commands{}, ""},
   };
   for (const auto& c : cases) {
     Rig rig;
-    rig.port.responder = testing::Pira32Responder({});
+    rig.port.responder = [&rig, &c, ok = testing::Pira32Responder({})](const std::string& bytes) {
+      rig.port.fail_writes = c.tags_unwritable && bytes.rfind("RT1=", 0) == 0;
+      return ok(bytes);
+    };
     rig.state.EncoderType = c.encoder;
     rig.state.RTplus = c.rtplus;
     rig.state.RTPlusPrefix = "";

@@ -12,6 +12,23 @@ using protocol::kFrameEnd;
 using protocol::kFrameStart;
 constexpr std::size_t kUserGroupDigits = 12;
 constexpr int64_t kMsPerMinute = 60000;
+// A DATE= within this long of a TIME= completes the same clock setting; the controller sends it
+// 400 ms after.
+constexpr int64_t kDateFollowsTimeMs = 1000;
+constexpr int kLargestNumber = 99999;
+
+// Each field of an "RTP=" value with the largest value its bits in the 11A group hold: six bits
+// each, but only five for the second tag's length marker.
+struct RtPlusField {
+  std::string_view name;
+  int most;
+};
+constexpr std::array<RtPlusField, 6> kRtPlusFields{{{"first content type", 63},
+                                                    {"first start", 63},
+                                                    {"first length", 63},
+                                                    {"second content type", 63},
+                                                    {"second start", 63},
+                                                    {"second length", 31}}};
 
 std::optional<int> ParseNumber(std::string_view text, int max) {
   if (text.empty() || text.size() > 5) {
@@ -83,23 +100,22 @@ std::string FormatUserGroups(const std::vector<UserGroup>& groups) {
 
 }  // namespace
 
-std::optional<std::array<RtPlusTag, 2>> ParseRtPlusFields(std::string_view value) {
-  std::array<int, 6> fields{};
-  std::size_t index = 0;
-  while (index < fields.size()) {
+std::variant<std::array<RtPlusTag, 2>, std::string> ParseRtPlusFields(std::string_view value) {
+  const std::string malformed = "six numbers separated by commas expected";
+  std::array<int, kRtPlusFields.size()> fields{};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::size_t comma = value.find(',');
-    const std::optional<int> field = ParseNumber(value.substr(0, comma), 99);
-    if (!field || field > 63) {
-      return std::nullopt;
+    const bool last = i + 1 == fields.size();
+    const std::optional<int> field = ParseNumber(value.substr(0, comma), kLargestNumber);
+    if ((comma == std::string_view::npos) != last || !field) {
+      return malformed;
     }
-    fields[index++] = *field;
-    if (comma == std::string_view::npos) {
-      break;
+    if (*field > kRtPlusFields[i].most) {
+      return std::string(kRtPlusFields[i].name) + " " + std::to_string(*field) +
+             " does not fit the 11A group (0 to " + std::to_string(kRtPlusFields[i].most) + ")";
     }
-    value.remove_prefix(comma + 1);
-  }
-  if (index != fields.size() || value.find(',') != std::string_view::npos) {
-    return std::nullopt;
+    fields[i] = *field;
+    value.remove_prefix(last ? value.size() : comma + 1);
   }
   return std::array<RtPlusTag, 2>{RtPlusTag{fields[0], fields[1], fields[2]},
                                   RtPlusTag{fields[3], fields[4], fields[5]}};
@@ -128,6 +144,7 @@ std::optional<std::vector<UserGroup>> ParseUserGroups(std::string_view value) {
 
 std::string Encoder::Handle(const Command& command, int64_t now_ms) {
   Tick(now_ms);
+  refusal_.clear();
   switch (command.kind) {
     case Command::Kind::Line:
       return HandleLine(command.text, now_ms);
@@ -146,6 +163,10 @@ void Encoder::Tick(int64_t now_ms) {
   if (state_.ta && state_.ta_timeout_minutes > 0 &&
       now_ms - ta_since_ms_ >= state_.ta_timeout_minutes * kMsPerMinute) {
     state_.ta = false;
+  }
+  if (time_set_ms_ && now_ms - *time_set_ms_ >= kDateFollowsTimeMs) {
+    ++state_.clock_sets;
+    time_set_ms_.reset();
   }
 }
 
@@ -216,28 +237,28 @@ std::string_view Encoder::Set(std::string_view name, std::string_view value, int
   if (name == "PI") {
     const auto pi = value.size() == 4 ? ParseHex(value) : std::nullopt;
     if (!pi)
-      return kAckInvalid;
+      return Refuse("four hexadecimal digits expected");
     s.pi = static_cast<uint16_t>(*pi);
     return kAckDone;
   }
   if (name == "PTY") {
     const auto pty = ParseNumber(value, 31);
     if (!pty)
-      return kAckInvalid;
+      return Refuse("a number of 0 to 31 expected");
     s.pty = *pty;
     return kAckDone;
   }
   if (name == "TATMOUT") {
     const auto minutes = ParseNumber(value, 255);
     if (!minutes)
-      return kAckInvalid;
+      return Refuse("a number of 0 to 255 expected");
     s.ta_timeout_minutes = *minutes;
     return kAckDone;
   }
   if (name == "TA" || name == "TP" || name == "CT" || name == "SHORTRT") {
     const auto flag = ParseFlag(value);
     if (!flag)
-      return kAckInvalid;
+      return Refuse("0 or 1 expected");
     if (name == "TA")
       SetTa(*flag, now_ms);
     if (name == "TP")
@@ -251,38 +272,43 @@ std::string_view Encoder::Set(std::string_view name, std::string_view value, int
   if (name == "TIME") {
     const auto t = ParseTriple(value, ':', {23, 59, 59});
     if (!t)
-      return kAckInvalid;
+      return Refuse("a time hh:mm:ss expected");
+    if (time_set_ms_) {
+      ++s.clock_sets;  // the TIME= before this one stood alone
+    }
     s.clock.SetTimeOfDay((*t)[0], (*t)[1], (*t)[2], now_ms);
-    ++s.clock_sets;
+    time_set_ms_ = now_ms;
     return kAckDone;
   }
   if (name == "DATE") {
     const auto d = ParseTriple(value, '.', {31, 12, 99});
     if (!d || (*d)[0] == 0 || (*d)[1] == 0)
-      return kAckInvalid;
+      return Refuse("a date dd.mm.yy expected");
     s.clock.SetDate(2000 + (*d)[2], (*d)[1], (*d)[0], now_ms);
     ++s.clock_sets;
+    time_set_ms_.reset();
     return kAckDone;
   }
   if (name == "GRPSEQ") {
     if (value.empty())
-      return kAckInvalid;
+      return Refuse("letters and digits expected");
     for (char c : value) {
       if (std::isalnum(static_cast<unsigned char>(c)) == 0)
-        return kAckInvalid;
+        return Refuse("letters and digits expected");
     }
     s.group_sequence = std::string(value);
     return kAckDone;
   }
   if (name == "RTP") {
-    const auto tags = ParseRtPlusFields(value);
-    if (!tags)
-      return kAckInvalid;
-    const bool running = (*tags)[0].content_type != 0 || (*tags)[1].content_type != 0;
+    auto parsed = ParseRtPlusFields(value);
+    if (auto* why = std::get_if<std::string>(&parsed))
+      return Refuse(std::move(*why));
+    const auto& tags = std::get<std::array<RtPlusTag, 2>>(parsed);
+    const bool running = tags[0].content_type != 0 || tags[1].content_type != 0;
     if (running) {
       s.rtplus_toggle = !s.rtplus_toggle;  // a new item for the receivers
     }
-    s.rtplus = *tags;
+    s.rtplus = tags;
     s.rtplus_running = running;
     s.rtplus_announced = true;
     return kAckDone;
@@ -290,7 +316,7 @@ std::string_view Encoder::Set(std::string_view name, std::string_view value, int
   if (name == "UDG1") {
     auto groups = ParseUserGroups(value);
     if (!groups)
-      return kAckInvalid;
+      return Refuse("groups of twelve hexadecimal digits separated by commas expected");
     for (const UserGroup& group : *groups) {
       inhouse_.Receive(group);
     }
@@ -354,6 +380,11 @@ void Encoder::SetRadioText(std::string text) {
     state_.radiotext_ab = !state_.radiotext_ab;
   }
   state_.radiotext = std::move(text);
+}
+
+std::string_view Encoder::Refuse(std::string why) {
+  refusal_ = std::move(why);
+  return kAckInvalid;
 }
 
 void Encoder::SetTa(bool on, int64_t now_ms) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "sim/command_parser.h"
@@ -30,8 +31,10 @@ class Encoder {
 
   // The answer bytes, possibly none. now_ms is the steady clock, for the encoder's own clock.
   [[nodiscard]] std::string Handle(const Command& command, int64_t now_ms);
-  // Time-driven behaviour: the encoder's own TA timeout.
+  // Time-driven behaviour: the encoder's own TA timeout; a clock setting that no DATE= followed.
   void Tick(int64_t now_ms);
+  // Why the last command was answered "-", for the operator; empty when it was not.
+  [[nodiscard]] const std::string& refusal() const { return refusal_; }
 
   [[nodiscard]] Dialect dialect() const { return dialect_; }
   [[nodiscard]] const EncoderState& state() const { return state_; }
@@ -45,15 +48,21 @@ class Encoder {
   void HandleWriteFrame(uint8_t address, std::string_view data, int64_t now_ms);
   void SetRadioText(std::string text);
   void SetTa(bool on, int64_t now_ms);
+  [[nodiscard]] std::string_view Refuse(std::string why);
 
   Dialect dialect_;
   EncoderState state_;
   InHouseAssembler inhouse_;
   int64_t ta_since_ms_ = 0;
+  std::optional<int64_t> time_set_ms_;  // a TIME= whose DATE= may still come
+  std::string refusal_;
 };
 
-// Parsers of the set commands' values; std::nullopt when malformed.
-[[nodiscard]] std::optional<std::array<RtPlusTag, 2>> ParseRtPlusFields(std::string_view value);
+// The two tags of an "RTP=" value, or why an encoder that checks its input refuses it: a
+// malformed value, or a field that the 11A group has no bits for.
+[[nodiscard]] std::variant<std::array<RtPlusTag, 2>, std::string> ParseRtPlusFields(
+    std::string_view value);
+// Parser of the in-house groups' value; std::nullopt when malformed.
 [[nodiscard]] std::optional<std::vector<UserGroup>> ParseUserGroups(std::string_view value);
 
 }  // namespace morvane::sim

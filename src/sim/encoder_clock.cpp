@@ -5,6 +5,7 @@ namespace morvane::sim {
 namespace {
 constexpr int64_t kSecondsPerDay = 86400;
 constexpr int64_t kMjdOfUnixEpoch = 40587;
+constexpr long kSecondsPerHalfHour = 1800;
 
 int64_t FloorDiv(int64_t a, int64_t b) {
   return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
@@ -50,6 +51,14 @@ int64_t SecondsFromCivil(const CivilTime& time) {
 
 int64_t ModifiedJulianDay(int year, int month, int day) {
   return DaysFromCivil(year, month, day) + kMjdOfUnixEpoch;
+}
+
+int HostOffsetHalfHours(std::time_t instant) {
+  std::tm local{};
+  if (localtime_r(&instant, &local) == nullptr) {
+    return 0;
+  }
+  return static_cast<int>(local.tm_gmtoff / kSecondsPerHalfHour);
 }
 
 void EncoderClock::Set(const CivilTime& time, int64_t now_ms) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 
 namespace morvane::sim {
 
@@ -20,6 +21,11 @@ struct CivilTime {
 [[nodiscard]] int64_t SecondsFromCivil(const CivilTime& time);
 // Modified Julian Day, the day count that RDS clock-time groups carry.
 [[nodiscard]] int64_t ModifiedJulianDay(int year, int month, int day);
+
+// Local time minus UTC, in half hours, at that instant by the host's time-zone rules (TZ and the
+// zone files), so that a change to or from summer time reaches the clock-time groups when it
+// happens rather than when the encoder was started.
+[[nodiscard]] int HostOffsetHalfHours(std::time_t instant);
 
 // The encoder's own clock: set by TIME= and DATE=, running on from there by the steady clock.
 class EncoderClock {

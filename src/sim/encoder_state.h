@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,8 +51,10 @@ struct EncoderState {
   std::vector<UserGroup> inhouse_groups;
 
   EncoderClock clock;
-  int clock_sets = 0;
-  int local_offset_half_hours = 0;  // local time minus UTC, for the clock-time group
+  int clock_sets = 0;  // completed settings: TIME= with the DATE= that follows it counts once
+  // Local time minus UTC in half hours, asked afresh for every clock-time group: the host's
+  // offset now, as a station's clock changes it for summer time.
+  std::function<int()> local_offset = [] { return HostOffsetHalfHours(std::time(nullptr)); };
 };
 
 }  // namespace morvane::sim

@@ -6,13 +6,10 @@ namespace morvane::sim {
 
 namespace {
 constexpr int kPsSegments = 4;
-constexpr std::size_t kRadioTextSegmentChars = 4;
 constexpr uint16_t kNoAlternativeFrequencies = 0xE0E0;
 constexpr uint16_t kRtPlusGroup11A = 0x16;  // group 11 (1011), version A, as 3A announces it
-constexpr uint16_t kRtPlusApplicationId = 0x4BD7;
 // One 3A announcement for every this many RT+ slots; the others carry the tags (11A).
 constexpr int kRtPlusAnnounceEvery = 4;
-constexpr char kEndOfRadioText = '\x0D';
 
 uint16_t BlockB(const EncoderState& state, int type, uint16_t low_bits) {
   return static_cast<uint16_t>(type << 12 | (state.tp ? 1 : 0) << 10 | (state.pty & 0x1F) << 5 |
@@ -77,13 +74,13 @@ RdsGroup Group11A(const EncoderState& state) {
 
 RdsGroup Group4A(const EncoderState& state, const CivilTime& local_time) {
   // The group carries UTC and the local offset; the encoder's clock keeps local time.
-  const int64_t utc_seconds =
-      SecondsFromCivil(local_time) - int64_t{state.local_offset_half_hours} * 1800;
+  const int offset_half_hours = state.local_offset();
+  const int64_t utc_seconds = SecondsFromCivil(local_time) - int64_t{offset_half_hours} * 1800;
   const CivilTime utc = CivilFromSeconds(utc_seconds);
   const auto mjd = static_cast<uint32_t>(ModifiedJulianDay(utc.year, utc.month, utc.day));
   const auto hour = static_cast<unsigned>(utc.hour);
-  const unsigned offset = static_cast<unsigned>(std::abs(state.local_offset_half_hours)) & 0x1F;
-  const unsigned sign = state.local_offset_half_hours < 0 ? 1 : 0;
+  const unsigned offset = static_cast<unsigned>(std::abs(offset_half_hours)) & 0x1F;
+  const unsigned sign = offset_half_hours < 0 ? 1 : 0;
   return {state.pi, BlockB(state, 4, static_cast<uint16_t>(mjd >> 15 & 0x03)),
           static_cast<uint16_t>((mjd & 0x7FFF) << 1 | hour >> 4),
           static_cast<uint16_t>((hour & 0x0F) << 12 | static_cast<unsigned>(utc.minute) << 6 |

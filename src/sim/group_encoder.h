@@ -8,6 +8,12 @@
 
 namespace morvane::sim {
 
+// What a radio needs to know to read the groups back: RadioText comes four characters a 2A
+// group and ends at CR; 3A names the group of the application with this identifier, RT+.
+inline constexpr std::size_t kRadioTextSegmentChars = 4;
+inline constexpr char kEndOfRadioText = '\x0D';
+inline constexpr uint16_t kRtPlusApplicationId = 0x4BD7;
+
 // Group builders: block A is the PI, block B carries group type, TP and PTY as in every group.
 [[nodiscard]] RdsGroup Group0A(const EncoderState& state, int segment);
 [[nodiscard]] RdsGroup Group2A(const EncoderState& state, int segment);

@@ -38,7 +38,6 @@ void StartClockFromHost(morvane::sim::EncoderState& state) {
   state.clock = morvane::sim::EncoderClock({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                             local.tm_hour, local.tm_min, local.tm_sec},
                                            morvane::SteadyNowMs());
-  state.local_offset_half_hours = static_cast<int>(local.tm_gmtoff / 1800);
 }
 
 void InstallStopHandlers() {
@@ -87,6 +86,11 @@ int main(int argc, char** argv) {
   ServerHooks hooks;
   hooks.on_air = [](const std::string& line) {
     std::cout << WallClockStamp() << " ON AIR " << line << std::endl;
+  };
+  // A refused command is worth the operator's attention whether or not every command is logged.
+  hooks.on_refused = [](const Command& command, const std::string& why) {
+    std::cerr << WallClockStamp() << " refused " << DescribeCommand(command) << ": " << why
+              << std::endl;
   };
   if (options.log) {
     hooks.on_command = [](const Command& command, int64_t) {

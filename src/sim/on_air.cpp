@@ -1,13 +1,83 @@
 #include "sim/on_air.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 
+#include "sim/group_encoder.h"
 #include "text/rds_charset.h"
 #include "text/text_helpers.h"
 
 namespace morvane::sim {
 
 namespace {
+
+// Block B bits 15..11, group type and version, as 3A names the group it announces.
+enum GroupCode : unsigned { kCode2A = 0x04, kCode3A = 0x06, kCode4A = 0x08 };
+
+// What a radio makes of the groups that carry RadioText, RT+ and clock time.
+struct Reception {
+  std::string radiotext;                           // up to the end code
+  std::optional<std::array<RtPlusTag, 2>> rtplus;  // while the item-running bit is set
+  std::optional<int> offset_half_hours;
+};
+
+Reception Receive(const std::vector<RdsGroup>& groups) {
+  Reception air;
+  std::string text;
+  std::optional<unsigned> rtplus_code;
+  for (const RdsGroup& g : groups) {
+    const unsigned code = g.b >> 11;
+    if (code == kCode2A) {
+      const std::size_t at = (g.b & 0x0Fu) * kRadioTextSegmentChars;
+      text.resize(std::max(text.size(), at + kRadioTextSegmentChars), ' ');
+      text[at] = static_cast<char>(g.c >> 8);
+      text[at + 1] = static_cast<char>(g.c & 0xFF);
+      text[at + 2] = static_cast<char>(g.d >> 8);
+      text[at + 3] = static_cast<char>(g.d & 0xFF);
+    } else if (code == kCode3A && g.d == kRtPlusApplicationId) {
+      rtplus_code = g.b & 0x1Fu;
+    } else if (rtplus_code && code == *rtplus_code) {
+      air.rtplus.reset();
+      if ((g.b >> 3 & 1) != 0) {
+        air.rtplus = {RtPlusTag{(g.b & 0x07) << 3 | g.c >> 13, g.c >> 7 & 0x3F, g.c >> 1 & 0x3F},
+                      RtPlusTag{(g.c & 1) << 5 | g.d >> 11, g.d >> 5 & 0x3F, g.d & 0x1F}};
+      }
+    } else if (code == kCode4A) {
+      const int half_hours = g.d & 0x1F;
+      air.offset_half_hours = (g.d >> 5 & 1) != 0 ? -half_hours : half_hours;
+    }
+  }
+  air.radiotext = text.substr(0, text.find(kEndOfRadioText));
+  return air;
+}
+
+// One round of the groups that carry RadioText, RT+ and, at the minute's edge just passed,
+// clock time.
+std::vector<RdsGroup> OneRound(const EncoderState& s, int64_t now_ms) {
+  std::vector<RdsGroup> groups;
+  const std::size_t segments = RadioTextOnAir(s).size() / kRadioTextSegmentChars;
+  for (std::size_t segment = 0; segment < segments; ++segment) {
+    groups.push_back(Group2A(s, static_cast<int>(segment)));
+  }
+  if (s.rtplus_announced) {
+    groups.push_back(Group3A(s));
+    groups.push_back(Group11A(s));
+  }
+  if (s.ct) {
+    CivilTime minute = s.clock.Now(now_ms);
+    minute.second = 0;
+    groups.push_back(Group4A(s, minute));
+  }
+  return groups;
+}
+
+std::string FormatOffset(int half_hours) {
+  const int magnitude = std::abs(half_hours);
+  return std::string("UTC") + (half_hours < 0 ? "-" : "+") + TwoDigits(magnitude / 2) + ":" +
+         TwoDigits(magnitude % 2 * 30);
+}
 
 std::string_view ContentTypeName(int content_type) {
   switch (content_type) {
@@ -51,9 +121,8 @@ std::string RtPlusLine(const OnAirView& view) {
   return view.rtplus_items.empty() ? "RT+ off" : "RT+ " + view.rtplus_items;
 }
 
-// A radio stops showing RadioText at the end code.
-std::string UpToEndCode(const std::string& radiotext) {
-  return radiotext.substr(0, radiotext.find('\x0D'));
+std::string ClockLine(const OnAirView& view) {
+  return view.clock_offset.empty() ? view.clock : view.clock + " " + view.clock_offset;
 }
 
 }  // namespace
@@ -64,8 +133,11 @@ std::string ShowReceived(std::string_view bytes, ReceivedCharset charset) {
 
 std::string DescribeRtPlusItems(const std::string& radiotext, const std::array<RtPlusTag, 2>& tags,
                                 ReceivedCharset charset) {
+  std::array<RtPlusTag, 2> in_text = tags;
+  std::stable_sort(in_text.begin(), in_text.end(),
+                   [](const RtPlusTag& a, const RtPlusTag& b) { return a.start < b.start; });
   std::string items;
-  for (const RtPlusTag& tag : tags) {
+  for (const RtPlusTag& tag : in_text) {
     if (tag.content_type == 0) {
       continue;  // a dummy tag marks nothing
     }
@@ -92,12 +164,12 @@ OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms, ReceivedCharset char
   view.ta = s.ta;
   view.ct = s.ct;
   view.pilot = s.pilot;
-  const std::string radiotext = UpToEndCode(s.radiotext);
-  view.radiotext = ShowReceived(radiotext.substr(0, radiotext.find_last_not_of(' ') + 1), charset);
-  view.rtplus = s.rtplus;
-  view.rtplus_items = s.rtplus_running ? DescribeRtPlusItems(radiotext, s.rtplus, charset) : "";
+  const Reception air = Receive(OneRound(s, now_ms));
+  view.radiotext = ShowReceived(air.radiotext, charset);
+  view.rtplus_items = air.rtplus ? DescribeRtPlusItems(air.radiotext, *air.rtplus, charset) : "";
   view.clock_sets = s.clock_sets;
   view.clock = FormatClock(s.clock.Now(now_ms));
+  view.clock_offset = air.offset_half_hours ? FormatOffset(*air.offset_half_hours) : "";
   view.inhouse = DescribeInHouse(encoder.inhouse(), charset);
   return view;
 }
@@ -120,12 +192,14 @@ std::vector<std::string> DescribeOnAirChanges(const OnAirView& before, const OnA
     lines.push_back("Pilot " + OnOff(after.pilot));
   if (after.radiotext != before.radiotext)
     lines.push_back("RT " + Quoted(after.radiotext));
-  // Tags are judged when they change, not when the text under them does: the controller clears
-  // and re-tags right after every new text.
-  if (after.rtplus != before.rtplus)
+  // Judged by what a radio shows: tags left over from the text before mark the new one too.
+  if (after.rtplus_items != before.rtplus_items)
     lines.push_back(RtPlusLine(after));
-  if (after.clock_sets != before.clock_sets)
-    lines.push_back("Clock set " + after.clock);
+  if (after.clock_sets != before.clock_sets) {
+    lines.push_back("Clock set " + ClockLine(after));
+  } else if (after.clock_offset != before.clock_offset) {
+    lines.push_back("Clock " + ClockLine(after));  // summer time began or ended
+  }
   if (after.inhouse != before.inhouse && !after.inhouse.empty()) {
     lines.push_back("In-house " + after.inhouse);
   }
@@ -142,7 +216,7 @@ std::vector<std::string> DescribeOnAir(const OnAirView& view) {
                                  "Pilot " + OnOff(view.pilot),
                                  "RT " + Quoted(view.radiotext),
                                  RtPlusLine(view),
-                                 "Clock " + view.clock};
+                                 "Clock " + ClockLine(view)};
   if (!view.inhouse.empty()) {
     lines.push_back("In-house " + view.inhouse);
   }

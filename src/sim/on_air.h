@@ -17,7 +17,8 @@ enum class ReceivedCharset { Rds, Latin1 };
 // The received bytes as UTF-8 for the terminal.
 [[nodiscard]] std::string ShowReceived(std::string_view bytes, ReceivedCharset charset);
 
-// What a listener's receiver shows of the encoder's broadcast, in printable form.
+// What a listener's receiver shows of the encoder's broadcast, in printable form. RadioText, RT+
+// and the clock's offset are decoded from the groups that carry them, as a radio decodes them.
 struct OnAirView {
   std::string ps;
   std::string pi;
@@ -26,20 +27,21 @@ struct OnAirView {
   bool ta = false;
   bool ct = false;
   bool pilot = false;
-  std::string radiotext;  // up to the end code, trailing blanks dropped: no receiver shows them
-  std::array<RtPlusTag, 2> rtplus{};
+  std::string radiotext;     // as the 2A groups carry it: up to the end code, blanks kept
   std::string rtplus_items;  // e.g. ARTIST="Artist" TITLE="Title"; empty without tags
   int clock_sets = 0;
-  std::string clock;    // dd.mm.yy hh:mm:ss
-  std::string inhouse;  // e.g. seq 1 id 1A2 "Welcome"; or version 0110
+  std::string clock;         // dd.mm.yy hh:mm:ss
+  std::string clock_offset;  // the 4A groups' local offset, e.g. UTC+01:00; empty without CT
+  std::string inhouse;       // e.g. seq 1 id 1A2 "Welcome"; or version 0110
 };
 
 // Texts (PS, RadioText, RT+ items, in-house text) are shown in UTF-8, read as charset says.
 [[nodiscard]] OnAirView ViewOnAir(const Encoder& encoder, int64_t now_ms,
                                   ReceivedCharset charset = ReceivedCharset::Rds);
 
-// The RT+ items resolved to the text they mark, in tag order. Positions count the received
-// bytes, one character each, as a radio counts them.
+// The RT+ items resolved to the text they mark, in the order of their start in the text; dummy
+// tags (type 0) mark nothing. Positions count the received bytes, one character each, as a
+// radio counts them.
 [[nodiscard]] std::string DescribeRtPlusItems(const std::string& radiotext,
                                               const std::array<RtPlusTag, 2>& tags,
                                               ReceivedCharset charset = ReceivedCharset::Rds);

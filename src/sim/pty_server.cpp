@@ -81,6 +81,7 @@ PtyEncoderServer::PtyEncoderServer(const SimOptions& options, ServerHooks hooks)
     }
   }
   start_ms_ = SteadyNowMs();
+  shown_ = ViewOnAir(encoder_, start_ms_, options_.charset);
   next_noise_ms_ = start_ms_ + kNoiseMaxGapMs;
 }
 
@@ -104,9 +105,8 @@ void PtyEncoderServer::Serve(const std::atomic<bool>& stop) {
     if (ready > 0 && (fd.revents & POLLIN) != 0) {
       Receive(after_ms);
     }
-    const OnAirView before = ViewOnAir(encoder_, after_ms, options_.charset);
     encoder_.Tick(after_ms);
-    Emit(before, after_ms);
+    Emit(after_ms);
     SendDue(after_ms);
     BroadcastDue(after_ms);
     SendNoise(after_ms);
@@ -129,9 +129,11 @@ void PtyEncoderServer::HandleCommand(const Command& command, int64_t now_ms) {
   if (hooks_.on_command) {
     hooks_.on_command(command, now_ms);
   }
-  const OnAirView before = ViewOnAir(encoder_, now_ms, options_.charset);
   std::string answer = encoder_.Handle(command, now_ms);
-  Emit(before, now_ms);
+  if (hooks_.on_refused && !encoder_.refusal().empty()) {
+    hooks_.on_refused(command, encoder_.refusal());
+  }
+  Emit(now_ms);
   if (options_.silent || answer.empty()) {
     return;
   }
@@ -142,14 +144,16 @@ void PtyEncoderServer::HandleCommand(const Command& command, int64_t now_ms) {
   }
 }
 
-void PtyEncoderServer::Emit(const OnAirView& before, int64_t now_ms) {
-  if (!hooks_.on_air) {
-    return;
+void PtyEncoderServer::Emit(int64_t now_ms) {
+  // Compared with what was shown last, so that changes that come with time (summer time, the
+  // encoder's own TA timeout) are seen as well as those that commands make.
+  OnAirView now = ViewOnAir(encoder_, now_ms, options_.charset);
+  if (hooks_.on_air) {
+    for (const std::string& line : DescribeOnAirChanges(shown_, now)) {
+      hooks_.on_air(line);
+    }
   }
-  for (const std::string& line :
-       DescribeOnAirChanges(before, ViewOnAir(encoder_, now_ms, options_.charset))) {
-    hooks_.on_air(line);
-  }
+  shown_ = std::move(now);
 }
 
 void PtyEncoderServer::SendDue(int64_t now_ms) {

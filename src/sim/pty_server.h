@@ -21,6 +21,8 @@ struct ServerHooks {
   std::function<void(const Command& command, int64_t at_ms)> on_command;
   std::function<void(const std::string& line)> on_air;
   std::function<void(const RdsGroup& group)> on_group;
+  // A command the encoder answered "-", and why.
+  std::function<void(const Command& command, const std::string& why)> on_refused;
 };
 
 // The encoder on a pseudo-terminal. The controller opens the slave side like a serial port; the
@@ -48,7 +50,7 @@ class PtyEncoderServer {
 
   void Receive(int64_t now_ms);
   void HandleCommand(const Command& command, int64_t now_ms);
-  void Emit(const OnAirView& before, int64_t now_ms);
+  void Emit(int64_t now_ms);
   void SendDue(int64_t now_ms);
   void BroadcastDue(int64_t now_ms);
   void SendNoise(int64_t now_ms);
@@ -63,6 +65,7 @@ class PtyEncoderServer {
   CommandParser parser_;
   Encoder encoder_;
   GroupEncoder groups_;
+  OnAirView shown_;  // the broadcast as the last on-air lines described it
   std::deque<PendingAnswer> answers_;
   int64_t start_ms_ = 0;
   int64_t groups_sent_ = 0;

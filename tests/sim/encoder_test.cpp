@@ -54,8 +54,6 @@ TEST(EncoderAscii, SetCommandsAreAcknowledgedAndMalformedOnesChangeNothing) {
       {"TA=2", "-\r\n", "TA", "1"},
       {"RT1=" + std::string(70, 'x'), "+\r\n", "RT1", std::string(64, 'x')},
       {"RT1=", "+\r\n", "RT1", ""},
-      {"RTP=04,00,05,01,09,04", "+\r\n", "RTP", "04,00,05,01,09,04"},
-      {"RTP=04,00,05,01,09", "-\r\n", "RTP", "04,00,05,01,09,04"},
       {"TIME=14:02:31", "+\r\n", "TIME", "14:02:31"},
       {"TIME=24:00:00", "-\r\n", "TIME", "14:02:31"},
       {"DATE=05.03.26", "+\r\n", "DATE", "05.03.26"},
@@ -64,11 +62,20 @@ TEST(EncoderAscii, SetCommandsAreAcknowledgedAndMalformedOnesChangeNothing) {
       {"UDG1=60011A24865,", "-\r\n", "UDG1", groups},
       {"PTY=32", "-\r\n", "PTY", "10"},
       {"GRPSEQ=022221AEXYR", "+\r\n", "GRPSEQ", "022221AEXYR"},
+      // An encoder that checks its input takes no tag the 11A group cannot carry: six bits for
+      // each field, five for the second tag's length.
+      {"RTP=04,00,04,01,08,31", "+\r\n", "RTP", "04,00,04,01,08,31"},
+      {"RTP=04,00,04,01,08,34", "-\r\n", "RTP", "04,00,04,01,08,31"},
+      {"RTP=04,00,63,01,67,03", "-\r\n", "RTP", "04,00,04,01,08,31"},
+      {"RTP=64,00,00,00,00,00", "-\r\n", "RTP", "04,00,04,01,08,31"},
+      {"RTP=04,00,05,01,09,04,", "-\r\n", "RTP", "04,00,04,01,08,31"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(wire.Ascii(c.command), c.ack) << c.command;
     EXPECT_EQ(wire.Value(c.query), c.value) << c.command;
   }
+  (void)wire.Ascii("RTP=04,00,04,01,08,34");
+  EXPECT_EQ(wire.encoder().refusal(), "second length 34 does not fit the 11A group (0 to 31)");
 }
 
 TEST(EncoderAscii, OwnTrafficTimeoutAndClockRunFromWhenTheyWereSet) {
@@ -84,6 +91,12 @@ TEST(EncoderAscii, OwnTrafficTimeoutAndClockRunFromWhenTheyWereSet) {
   (void)wire.Ascii("DATE=28.02.24", 400);
   EXPECT_EQ(wire.Value("TIME", 2500), "00:00:00");
   EXPECT_EQ(wire.Value("DATE", 2500), "29.02.24");
+  EXPECT_EQ(wire.state().clock_sets, 1);  // TIME= and its DATE= are one setting
+  // A TIME= that no DATE= follows is a setting of its own once the DATE= would have come.
+  (void)wire.Ascii("TIME=12:00:00", 3000);
+  wire.encoder().Tick(3999);
+  EXPECT_EQ(wire.state().clock_sets, 1);
+  wire.encoder().Tick(4000);
   EXPECT_EQ(wire.state().clock_sets, 2);
 }
 

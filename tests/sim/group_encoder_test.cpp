@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -28,21 +30,26 @@ std::vector<int> NextBits(GroupEncoder& encoder, const EncoderState& state, int 
   return out;
 }
 
-TEST(GroupEncoder, RtPlusPairOfTheWorkedExampleAndFromTheControllersTagCommand) {
+TEST(GroupEncoder, RtPlusPairOfTheWorkedExampleAndOfALongTitle) {
   EncoderState state = PlainStation();
   state.rtplus = {RtPlusTag{1, 9, 16}, RtPlusTag{4, 0, 5}};
   state.rtplus_running = true;
   EXPECT_EQ(FormatGroup(Group3A(state)), "C201 3016 0000 4BD7");
   EXPECT_EQ(FormatGroup(Group11A(state)), "C201 B008 24A0 2005");
 
-  // "Artist - Title" with TP 1 and PTY 10: type 4 = 000100 split over blocks B and C, item
-  // toggle flipped once by the new tags.
-  Encoder encoder(Dialect::Ascii, EncoderState{});
+  // "Queen - Bohemian Rhapsody (Remastered 2011)": the 35-character title as the first tag,
+  // after a clear, so the item toggle flipped once:
+  //   B: 1011 0 0 00000 | toggle 1 | running 1 | type1 5..3 000                    -> B018
+  //   C: type1 2..0 001 | start1 001000 (8) | length1 100010 (34) | type2 bit 5 0 -> 2444
+  //   D: type2 4..0 00100 | start2 000000 (0) | length2 00100 (4)                -> 2004
+  Encoder encoder(Dialect::Ascii, PlainStation());
   CommandParser parser(Dialect::Ascii);
-  for (const Command& c : parser.Feed("RT1=Artist - Title\rRTP=04,00,05,01,09,04\r")) {
+  for (const Command& c : parser.Feed("RTP=00,00,00,00,00,00\r"
+                                      "RT1=Queen - Bohemian Rhapsody (Remastered 2011)\r"
+                                      "RTP=01,08,34,04,00,04\r")) {
     (void)encoder.Handle(c, 0);
   }
-  EXPECT_EQ(FormatGroup(Group11A(encoder.state())), "C201 B558 800A 0924");
+  EXPECT_EQ(FormatGroup(Group11A(encoder.state())), "C201 B018 2444 2004");
 }
 
 TEST(GroupEncoder, PsTrafficStereoAndInHouseBlocks) {
@@ -75,20 +82,32 @@ TEST(GroupEncoder, ShortRadioTextEndsWithCarriageReturnAndRestartsForANewText) {
   EXPECT_EQ(NextBits(encoder, state, 3, 0, 0x0F), (std::vector<int>{1, 2, 0}));
 }
 
-TEST(GroupEncoder, ClockTimeAtTheMinuteEdgeInUtcWithLocalOffset) {
+TEST(GroupEncoder, ClockTimeAtTheMinuteEdgeInUtcWithTheOffsetOfThatMoment) {
+  // The host in central Europe: summer time from 01:00 UTC on the last Sunday of March.
+  setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+  tzset();
   EncoderState state = PlainStation();
   state.group_sequence = "0";
-  state.local_offset_half_hours = 2;  // one hour ahead of UTC
-  state.clock = EncoderClock({2026, 3, 5, 14, 1, 59}, 0);
+  std::time_t host_now = 1774745939;  // 29.03.26 00:58:59 UTC, 01:58:59 CET
+  state.local_offset = [&host_now] { return HostOffsetHalfHours(host_now); };
+  state.clock = EncoderClock({2026, 3, 29, 1, 58, 59}, 0);
   GroupEncoder encoder;
   EXPECT_EQ(encoder.Next(state, 0).b >> 12, 0);
-  EXPECT_EQ(encoder.Next(state, 999).b >> 12, 0);  // still 14:01:59
-  // MJD 61104 = 0xEEB0: top bit in block B, the rest with the hour in block C; 13:02 UTC,
-  // offset +2 half hours in block D.
-  EXPECT_EQ(FormatGroup(encoder.Next(state, 1000)), "C201 4001 DD60 D082");
+  EXPECT_EQ(encoder.Next(state, 999).b >> 12, 0);  // still 01:58:59
+  host_now += 1;
+  // MJD 61128 = 0 1110 1110 1100 1000: 01 in block B, 1101 1101 1001 000 in block C with the
+  // hour's top bit. D: hour 0000 | minute 111011 (59) | sign 0 | offset 00010 (+2 half hours)
+  EXPECT_EQ(FormatGroup(encoder.Next(state, 1000)), "C201 4001 DD90 0EC2");
   EXPECT_EQ(encoder.Next(state, 1100).b >> 12, 0);  // once a minute only
+  // Summer time began, and the controller set the clock in minute 02 as ever.
+  host_now = 1774746120;  // 01:02:00 UTC, 03:02:00 CEST
+  state.clock = EncoderClock({2026, 3, 29, 3, 2, 0}, 2000);
+  // D: hour 0001 | minute 000010 (2) | sign 0 | offset 00100 (+4 half hours)
+  EXPECT_EQ(FormatGroup(encoder.Next(state, 2000)), "C201 4001 DD90 1084");
+  unsetenv("TZ");
+  tzset();
 
-  state.local_offset_half_hours = -3;  // behind UTC: 00:30 local is 02:00 UTC, sign bit set
+  state.local_offset = [] { return -3; };  // behind UTC: 00:30 local is 02:00 UTC, sign bit set
   EXPECT_EQ(FormatGroup(Group4A(state, {2026, 3, 5, 0, 30, 0})), "C201 4001 DD60 2023");
 
   state.ct = false;

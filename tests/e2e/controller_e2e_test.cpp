@@ -76,8 +76,8 @@ TEST_F(ControllerEndToEnd, Pira32FromStartUpToPortLossAndBack) {
   ExpectSequence(startup, {
                               {"TA=0", 200},
                               {"GRPSEQ=022221AEXYR", 400},
-                              {"RT1=Radio Caf\\x82", 500},
                               {"RTP=00,00,00,00,00,00", 500},
+                              {"RT1=Radio Caf\\x82", 500},
                               {"PS", 200},
                               {"PI", 200},
                               {"RT1", 500},
@@ -106,19 +106,22 @@ TEST_F(ControllerEndToEnd, Pira32FromStartUpToPortLossAndBack) {
   })) << clock;
   EXPECT_TRUE(controller_->WaitForOutput("lblClockUpdated \"" + clock + "\"", kOnAirTimeoutMs));
 
-  // A new title reaches the encoder within about a second, with RT+ for artist and title.
+  // A new title reaches the encoder within about a second, the old tags cleared before it, and
+  // radios show the 35-character title whole: it goes as the first tag, the one with room.
+  const std::string queen = "Queen - Bohemian Rhapsody (Remastered 2011)";
   const std::size_t seen = encoder_->Commands().size();
-  const int64_t written = NewTitle("Artist - Title");
-  ASSERT_TRUE(encoder_->WaitForCommand("RT1=Artist - Title", kOnAirTimeoutMs, seen));
-  const std::size_t sent = IndexOf(encoder_->Commands(), "RT1=Artist - Title", seen);
+  const int64_t written = NewTitle(queen);
+  ASSERT_TRUE(encoder_->WaitForCommand("RT1=" + queen, kOnAirTimeoutMs, seen));
+  const std::size_t sent = IndexOf(encoder_->Commands(), "RT1=" + queen, seen) - 1;
   EXPECT_LE(encoder_->Commands()[sent].at_ms - written, kMetadataReachMs);
-  ASSERT_TRUE(encoder_->WaitForOnAir("RT+ ARTIST=\"Artist\" TITLE=\"Title\"", kOnAirTimeoutMs));
+  ASSERT_TRUE(encoder_->WaitForOnAir(
+      "RT+ ARTIST=\"Queen\" TITLE=\"Bohemian Rhapsody (Remastered 2011)\"", kOnAirTimeoutMs));
   ASSERT_TRUE(encoder_->WaitForCommand("RT1", kOnAirTimeoutMs, sent));
   const std::vector<Received> tagged = encoder_->Commands();
   ExpectSequence({tagged.begin() + static_cast<std::ptrdiff_t>(sent), tagged.end()},
-                 {{"RT1=Artist - Title", 500},
-                  {"RTP=00,00,00,00,00,00", 500},
-                  {"RTP=04,00,05,01,09,04", 500},
+                 {{"RTP=00,00,00,00,00,00", 500},
+                  {"RT1=" + queen, 500},
+                  {"RTP=01,08,34,04,00,04", 500},
                   {"RT1", 0}});
 
   // The traffic marker raises TA and puts the traffic RadioText on air; the next title clears
@@ -148,8 +151,10 @@ TEST_F(ControllerEndToEnd, Pira32FromStartUpToPortLossAndBack) {
   encoder_.reset();
   const std::string lost = "lblNotice \"Encoder port " + link_ + " lost - retrying every 5 s\"";
   ASSERT_TRUE(controller_->WaitForOutput(lost, kOnAirTimeoutMs));
+  // The new encoder is not in short RadioText mode: radios get the 23 characters and 41 blanks.
   encoder_ = std::make_unique<EmulatedEncoder>(Dialect::Ascii, link_);
-  ASSERT_TRUE(encoder_->WaitForOnAir("RT \"Café Müller - Sigur Rós\"", kPortBackTimeoutMs));
+  ASSERT_TRUE(encoder_->WaitForOnAir("RT \"Café Müller - Sigur Rós" + std::string(41, ' ') + "\"",
+                                     kPortBackTimeoutMs));
   EXPECT_TRUE(controller_->Running());
   const std::string output = controller_->Output();
   const std::string back = "lblNotice \"RDS Morvane dynamic RDS controller V1.10\"";
@@ -179,7 +184,9 @@ TEST_F(ControllerEndToEnd, PiraMicroStartUpThenTitleAndTraffic) {
 
   const std::size_t seen = encoder_->Commands().size();
   const int64_t written = NewTitle("Artist - Title");
-  ASSERT_TRUE(encoder_->WaitForOnAir("RT \"Artist - Title\"", kOnAirTimeoutMs));
+  // A PIRA micro always fills the 64 characters: radios get the blanks too.
+  ASSERT_TRUE(
+      encoder_->WaitForOnAir("RT \"Artist - Title" + std::string(50, ' ') + "\"", kOnAirTimeoutMs));
   const std::vector<Received> after = encoder_->Commands();
   ASSERT_GT(after.size(), seen);
   EXPECT_EQ(after[seen].command.kind, Command::Kind::WriteFrame);
@@ -188,7 +195,8 @@ TEST_F(ControllerEndToEnd, PiraMicroStartUpThenTitleAndTraffic) {
   const std::size_t heard = encoder_->OnAir().size();
   (void)NewTitle("TRAFFIC bulletin");
   ASSERT_TRUE(encoder_->WaitForOnAir("TA on", kOnAirTimeoutMs, heard));
-  EXPECT_TRUE(encoder_->WaitForOnAir("RT \"Traffic news\"", kOnAirTimeoutMs, heard));
+  EXPECT_TRUE(encoder_->WaitForOnAir("RT \"Traffic news" + std::string(52, ' ') + "\"",
+                                     kOnAirTimeoutMs, heard));
   for (const Received& r : encoder_->Commands()) {
     EXPECT_NE(r.command.kind, Command::Kind::Line);
     EXPECT_NE(r.command.kind, Command::Kind::BadFrame);

@@ -1,6 +1,6 @@
 #include "ui/qt_status_window.h"
 
-#include "text/rds_charset.h"
+#include "ui/shown_text.h"
 
 #include <QFontMetrics>
 #include <QFrame>
@@ -84,21 +84,6 @@ QString DisplayText(std::string_view bytes) {
   text.replace(QLatin1Char('\r'), QLatin1Char(' '));
   text.replace(QLatin1Char('\n'), QLatin1Char(' '));
   return text;
-}
-
-// What a radio shows for the encoder's bytes, read in the RDS character set.
-QString RdsDisplayText(std::string_view bytes) {
-  std::string one_line(bytes);
-  for (char& c : one_line) {
-    if (c == '\r' || c == '\n') {
-      c = ' ';
-    }
-  }
-  return QString::fromStdString(RdsToUtf8(one_line));
-}
-
-[[nodiscard]] bool HoldsEncoderText(Label label) {
-  return label == Label::lblPS || label == Label::lblRT;
 }
 
 QString ButtonStyle(ButtonColour colour) {
@@ -222,8 +207,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent) {
 
 void frmMain::SetLabel(Label label, std::string_view text) {
   QLabel* shown = labels_.at(label);
-  const bool rds = HoldsEncoderText(label) && rds_characters_ && rds_characters_();
-  shown->setText(rds ? RdsDisplayText(text) : DisplayText(text));
+  const bool rds = rds_characters_ && rds_characters_();
+  shown->setText(QString::fromStdString(ShownText(label, text, rds)));
   if (label == Label::lblRT) {
     shown->setFont(RadioTextFont(shown->text(), shown->width()));
   }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "web/status_board.h"
+#include "web/web_listen.h"
+#include "web/web_mailbox.h"
+#include "web/web_router.h"
+
+namespace morvane {
+
+// The web server: the status page, the JSON and metrics readings, and the pushed titles and
+// traffic clicks. It serves on threads of its own and only reads the board, so it answers while
+// the controller's thread sleeps inside an exchange. What a request asks of the controller goes
+// into the mailbox, and wake runs on the thread that made the server (the controller's), between
+// two handlers, whenever the mailbox has something new.
+class QtWebServer {
+ public:
+  QtWebServer(StatusBoard& board, WebAccess access, WebMailbox& mailbox,
+              std::function<void()> wake);
+  ~QtWebServer();
+  QtWebServer(const QtWebServer&) = delete;
+  QtWebServer& operator=(const QtWebServer&) = delete;
+
+  // Binds and starts serving; the reason when the address cannot be had.
+  [[nodiscard]] std::optional<std::string> Listen(const WebListen& where);
+
+ private:
+  class BoundedServer;
+
+  void Wake();
+
+  StatusBoard& board_;
+  WebAccess access_;
+  WebMailbox& mailbox_;
+  std::function<void()> wake_;
+  PageFiles page_;
+  QObject controller_thread_;
+  std::unique_ptr<BoundedServer> server_;
+  std::thread listener_;
+};
+
+}  // namespace morvane

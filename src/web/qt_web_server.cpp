@@ -279,6 +279,15 @@ QtWebServer::QtWebServer(StatusBoard& board, WebAccess access, WebMailbox& mailb
       Wake();
     }
   };
+  // A request without Content-Length and not chunked has no body; the library would wait for
+  // the client to close instead (curl -X POST sends such a request).
+  server_->set_pre_routing_handler([serve](const httplib::Request& req, httplib::Response& res) {
+    if (req.has_header("Content-Length") || req.has_header("Transfer-Encoding")) {
+      return httplib::Server::HandlerResponse::Unhandled;
+    }
+    serve(req, res);
+    return httplib::Server::HandlerResponse::Handled;
+  });
   const std::string any = ".*";
   server_->Get(any, serve);
   server_->Post(any, serve);

@@ -99,6 +99,8 @@ TEST(QtWebServer, EveryRequestIsAnsweredOrCutWithinItsTime) {
       {"body too long",
        "POST /api/nowplaying HTTP/1.1\r\nContent-Length: 5000\r\n\r\n" + Repeat("x", 5000),
        "HTTP/1.1 413", milliseconds(500)},
+      {"no body, no length", "POST /api/traffic HTTP/1.1\r\nHost: t\r\n\r\n", "HTTP/1.1 401",
+       milliseconds(500)},
       {"request never ends", "GET /api/status HTTP/1.1\r\nHost: t\r\n", "", milliseconds(3500)},
       {"endless headers", "GET / HTTP/1.1\r\n" + Repeat("X-Fill: 0123456789\r\n", 2000),
        "HTTP/1.1 400", milliseconds(500)},

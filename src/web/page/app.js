@@ -78,7 +78,7 @@ function addEvents(events) {
   const body = byId("events");
   for (const event of events) {
     const row = document.createElement("tr");
-    row.className = event.severity;
+    row.className = "severity-" + event.severity;
     for (const text of [localTime(event.time), KIND_NAMES[event.kind] || event.kind, event.text]) {
       const cell = document.createElement("td");
       cell.textContent = text;

@@ -4,13 +4,16 @@
 A PIRA32 station with RT+ off, so that a new title costs exactly "RT1=" and the RadioText query.
 Times on the wire are the emulator's --log stamps (wall clock, milliseconds) of each command it
 received; the program writes a command whole, so the stamp is that of its first byte too.
+The web figures come from a third run with the web server on loopback and MetadataSource=push.
 """
 
 import argparse
+import http.client
 import os
 import random
 import shutil
 import signal
+import socket
 import statistics
 import subprocess
 import sys
@@ -27,10 +30,15 @@ TARGETS = {
     "idle_cpu_percent": 0.2,
     "memory_headless_mb": 20,
     "memory_window_mb": 80,
+    "push_median_s": 0.12,
+    "status_p99_ms": 50,
 }
 DEFAULT_TEXT = "Radio Morvane"
 FIRST_TITLE = "Bench - Start"
 SECONDS_PER_DAY = 86400
+WEB_TOKEN = "bench"
+# The last command of the start-up synchronisation.
+LAST_STARTUP_COMMAND = "PILOT"
 
 
 def seconds_of_day(stamp=None):
@@ -114,11 +122,58 @@ def write_atomically(path, text):
     os.replace(aside, path)
 
 
-def station_ini(link):
+def station_ini(link, extra):
     return "\r\n".join([
         "[RDSmorvane]", "COMsettings=9600,N,8,1", f"COMport={link}", "EncoderType=PIRA32",
         f"DefaultRadioText={DEFAULT_TEXT}", "TrafficRadioText=Traffic news", "TAMaxTimeout=2",
-        "TrafficMeta=TRAFFIC", "RTplus=0", "RTplusSwap=0", "MetadataFile=metadata.txt", ""])
+        "TrafficMeta=TRAFFIC", "RTplus=0", "RTplusSwap=0", "MetadataFile=metadata.txt", *extra,
+        ""])
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def http_request(port, method, path, body=None, token=None):
+    """Status and seconds taken by one request on a connection of its own."""
+    began = time.perf_counter()
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=5)
+    try:
+        headers = {"Authorization": f"Bearer {token}"} if token else {}
+        connection.request(method, path, body=body, headers=headers)
+        answer = connection.getresponse()
+        answer.read()
+        return answer.status, time.perf_counter() - began
+    finally:
+        connection.close()
+
+
+class StatusPoller:
+    """GET /api/status back to back from the program's start: (seconds of day, seconds taken)."""
+
+    def __init__(self, port):
+        self.port = port
+        self.times = []
+        self.running = True
+        self.thread = threading.Thread(target=self._poll, daemon=True)
+        self.thread.start()
+
+    def _poll(self):
+        while self.running:
+            began = seconds_of_day()
+            try:
+                status, took = http_request(self.port, "GET", "/api/status")
+            except OSError:
+                time.sleep(0.005)  # not listening yet
+                continue
+            if status == 200:
+                self.times.append((began, took))
+
+    def stop(self):
+        self.running = False
+        self.thread.join()
 
 
 def cpu_ticks(pid):
@@ -139,10 +194,15 @@ def peak_memory_mb(pid):
 class Run:
     """One run of the program in a fresh working directory against a fresh emulator."""
 
-    def __init__(self, args, headless):
+    def __init__(self, args, headless, web_port=None):
         self.work = tempfile.mkdtemp(prefix="rdsmorvane-bench-")
         self.emulator = Emulator(args.emulator, self.work)
-        write_atomically(os.path.join(self.work, "RDSmorvane.ini"), station_ini(self.emulator.link))
+        extra = []
+        if web_port:
+            extra = [f"WebListen=127.0.0.1:{web_port}", f"WebToken={WEB_TOKEN}",
+                     "MetadataSource=push"]
+        write_atomically(os.path.join(self.work, "RDSmorvane.ini"),
+                         station_ini(self.emulator.link, extra))
         self.metadata = os.path.join(self.work, "metadata.txt")
         write_atomically(self.metadata, FIRST_TITLE + "\r\n")
         env = dict(os.environ)
@@ -180,6 +240,29 @@ class Run:
             time.sleep(0.6)
         return latencies
 
+    def push_latencies(self, port, pushes, rng):
+        latencies = []
+        for number in range(1, pushes + 1):
+            seen = self.emulator.count()
+            # Pushed at a random moment of the one-second metadata check.
+            time.sleep(rng.uniform(0.0, 1.0))
+            title = f"Pushed {number:02d} - Title {number:02d}"
+            pushed = seconds_of_day()
+            status, _ = http_request(port, "POST", "/api/nowplaying", title.encode(), WEB_TOKEN)
+            if status != 204:
+                raise RuntimeError(f"the push was answered {status}")
+            index, sent = self.emulator.wait_for("RT1=" + title, start=seen)
+            latencies.append(elapsed(sent, pushed))
+            self.emulator.wait_for("RT1", start=index + 1)
+            time.sleep(0.6)
+        return latencies
+
+    def startup_window(self):
+        """Seconds of day from the first command of start-up to the last."""
+        _, first = self.emulator.wait_for("TA=0", timeout=20)
+        _, last = self.emulator.wait_for(LAST_STARTUP_COMMAND, timeout=20)
+        return first, last
+
     def idle_cpu_percent(self, seconds):
         ticks_before = cpu_ticks(self.process.pid)
         began = time.monotonic()
@@ -213,6 +296,7 @@ def main():
     parser.add_argument("--emulator", required=True)
     parser.add_argument("--changes", type=int, default=40, help="titles to time (default 40)")
     parser.add_argument("--idle", type=float, default=60, help="seconds of idle CPU (default 60)")
+    parser.add_argument("--pushes", type=int, default=40, help="pushed titles to time (default 40)")
     parser.add_argument("--seed", type=int, default=None, help="for the moments of the writes")
     args = parser.parse_args()
     rng = random.Random(args.seed)
@@ -236,6 +320,23 @@ def main():
         memory_window = run.peak_memory_mb()
     finally:
         run.close()
+
+    print(f"Web server, MetadataSource=push: start-up, {args.pushes} pushed titles ...", flush=True)
+    port = free_port()
+    poller = StatusPoller(port)
+    run = Run(args, headless=True, web_port=port)
+    try:
+        first, last = run.startup_window()
+        poller.stop()
+        during = [took for began, took in poller.times if first <= began <= last]
+        if len(during) < 20:
+            raise RuntimeError(f"only {len(during)} status requests during start-up")
+        push = run.push_latencies(port, args.pushes, rng)
+    finally:
+        poller.stop()
+        run.close()
+    status_p99_ms = statistics.quantiles(during, n=100, method="inclusive")[98] * 1000
+    push_median = statistics.median(push)
 
     median = statistics.median(latencies)
     p95 = statistics.quantiles(latencies, n=20, method="inclusive")[18]
@@ -263,6 +364,13 @@ def main():
          memory_headless <= TARGETS["memory_headless_mb"]),
         ("Peak memory (VmHWM), window, offscreen", f"{memory_window:.1f} MB",
          f"<= {TARGETS['memory_window_mb']} MB", memory_window <= TARGETS["memory_window_mb"]),
+        (f"Pushed title to RadioText on the line, median ({len(push)} pushes)",
+         f"{push_median:.3f} s", f"<= {TARGETS['push_median_s']} s",
+         push_median <= TARGETS["push_median_s"]),
+        ("Pushed title to RadioText on the line, maximum", f"{max(push):.3f} s", "", None),
+        (f"GET /api/status during start-up, 99th percentile ({len(during)} requests)",
+         f"{status_p99_ms:.1f} ms", f"<= {TARGETS['status_p99_ms']} ms",
+         status_p99_ms <= TARGETS["status_p99_ms"]),
     ]
     width = [max(len(row[i]) for row in rows) for i in range(3)]
     print()

@@ -132,6 +132,45 @@ TextEncoding TextEncodingValue(const IniFile& ini) {
   return *encoding;
 }
 
+// The web's keys are names and a secret, kept whole: a token cut without notice would turn every
+// request of the station's playout away.
+std::string WholeValue(const IniFile& ini, std::string_view key) {
+  return StripNulls(LookupIniValue(ini.text, kIniSection, key).value_or(""));
+}
+
+WebSettings WebSettingsValue(const IniFile& ini) {
+  WebSettings web;
+  const std::string listen = WholeValue(ini, "WebListen");
+  web.token = WholeValue(ini, "WebToken");
+  if (!listen.empty()) {
+    web.listen = ParseWebListen(listen);
+    if (!web.listen) {
+      throw StartupError("WebListen " + Quoted(listen) + " in " + ini.path +
+                         " names no address and port; give HOST:PORT, as in 127.0.0.1:8750 "
+                         "([::1]:8750 for IPv6).");
+    }
+    // Nothing may be changed from the network without the token.
+    if (!web.listen->loopback && web.token.empty()) {
+      throw StartupError("WebListen " + Quoted(listen) + " in " + ini.path +
+                         " can be reached from other computers; set WebToken too, or listen on "
+                         "127.0.0.1 only.");
+    }
+  }
+  const std::string source = KeyedValueOr(ini, "MetadataSource", "");
+  const std::optional<MetadataSource> metadata_source = ParseMetadataSource(source);
+  if (!metadata_source) {
+    throw StartupError("MetadataSource " + Quoted(source) + " in " + ini.path +
+                       " is not known; give " + std::string(kMetadataSourceValues) + ".");
+  }
+  web.metadata_source = *metadata_source;
+  // A title that can only be pushed, with nowhere to push it to, would never change.
+  if (web.metadata_source == MetadataSource::Push && !web.listen) {
+    throw StartupError("MetadataSource push in " + ini.path +
+                       " takes the title from the web; set WebListen too.");
+  }
+  return web;
+}
+
 int16_t RTplusValue(const IniFile& ini, const std::string& text) {
   const std::optional<LeadingNumber> number = ParseLeadingNumber(text);
   if (!number) {
@@ -201,6 +240,7 @@ Configuration LoadConfiguration(FileReader& files, const std::string& working_di
   // Known before any text is taken, so each is converted right after its 29-character cut.
   const TextEncoding encoding = TextEncodingValue(ini);
   configuration.text_encoding = encoding;
+  configuration.web = WebSettingsValue(ini);
   state.EncoderType = KeyedValueOr(ini, "EncoderType", "");
   state.DefaultRadioText = ToRds(KeyedValueOr(ini, "DefaultRadioText", ""), encoding);
   state.TrafficRadioText = ToRds(KeyedValueOr(ini, "TrafficRadioText", ""), encoding);

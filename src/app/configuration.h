@@ -6,6 +6,7 @@
 #include "app/controller_state.h"
 #include "app/file_reader.h"
 #include "text/text_encoding.h"
+#include "web/web_settings.h"
 
 namespace morvane {
 
@@ -20,10 +21,11 @@ struct PortConfiguration {
   std::string COMport;
 };
 
-// What start-up takes from the file beside the record's fields: the port's texts, and how the
-// texts that come in later (metadata and in-house lines) are written.
+// What start-up takes from the file beside the record's fields: the port's texts, how the
+// texts that come in later (metadata and in-house lines) are written, and the web server's keys.
 struct Configuration : PortConfiguration {
   TextEncoding text_encoding = TextEncoding::Rds;
+  WebSettings web;
 };
 
 // The part of a text before its first NUL.

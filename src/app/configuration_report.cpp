@@ -85,6 +85,16 @@ std::string EncoderMeaning(const ControllerState& state) {
   return " (no encoder model: nothing is sent)";
 }
 
+std::string WebListenMeaning(const WebSettings& web) {
+  if (!web.listen) {
+    return "(not set: no web server)";
+  }
+  const WebListen& listen = *web.listen;
+  const bool v6 = listen.host.find(':') != std::string::npos;
+  return (v6 ? "[" + listen.host + "]" : listen.host) + ":" + std::to_string(listen.port) +
+         (listen.loopback ? " (this computer only)" : " (reachable from other computers)");
+}
+
 void PrintLine(std::ostream& out, std::string_view name, const std::string& value) {
   out << std::left << std::setw(kNameWidth) << name << value << '\n';
 }
@@ -106,6 +116,11 @@ void PrintValues(std::ostream& out, const Configuration& configuration, const Po
   PrintLine(out, "MetadataFile", ShownAsWritten(state.MetadataFile));
   PrintLine(out, "RTplusPrefix", QuotedOrNotSet(state.RTPlusPrefix, kRtPlusSentinel));
   PrintLine(out, "RTplusSplit", QuotedOrNotSet(state.RTPlusSplit, kRtPlusSentinel));
+  // The token itself is a secret and is never printed.
+  PrintLine(out, "WebListen", WebListenMeaning(configuration.web));
+  PrintLine(out, "WebToken", configuration.web.token.empty() ? "(not set)" : "(set)");
+  PrintLine(out, "MetadataSource",
+            configuration.web.metadata_source == MetadataSource::Push ? "push" : "file");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "app/startup.h"
 #include "ui/console_input.h"
 #include "ui/headless_view.h"
+#include "web/qt_web_station.h"
 
 namespace morvane {
 
@@ -21,14 +22,15 @@ namespace {
 
 // The operator's "t" and Enter, from a terminal or a pipe. Anything else on stdin (a file,
 // /dev/null under a service manager) is left alone: it would only ever say end of file.
-void ListenForClicks(QCoreApplication& app, Controller& controller, HeadlessView& view) {
+void ListenForClicks(QCoreApplication& app, Controller& controller, HeadlessView& view,
+                     WebStation& web) {
   struct stat info {};
   if (fstat(STDIN_FILENO, &info) != 0 || !(isatty(STDIN_FILENO) || S_ISFIFO(info.st_mode))) {
     return;
   }
   auto input = std::make_shared<ConsoleInput>();
   auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [=, &controller, &view] {
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [=, &controller, &view, &web] {
     char bytes[256];
     const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
     if (count <= 0) {
@@ -46,6 +48,7 @@ void ListenForClicks(QCoreApplication& app, Controller& controller, HeadlessView
                   << "\")" << std::endl;
       } else {
         DispatchClick(controller);
+        web.Publish(controller);
         view.Flush();
       }
     }
@@ -62,19 +65,27 @@ int RunHeadless(int& argc, char** argv, const CommandLine& options) {
   std::signal(SIGPIPE, SIG_IGN);
   Machine machine;
   HeadlessView view(std::cout, machine.clock, options.verbose);
-  Controller controller(machine.PlatformWith(view));
-  if (!StartUp(controller, options, [](const std::string& message) {
-        std::cerr << "rdsmorvane: " << message << std::endl;
-      })) {
+  WebStation web(machine, view);
+  Controller controller(web.PlatformFor(machine));
+  const auto after_each = [&controller, &view, &web] {
+    web.Publish(controller);
+    view.Flush();
+  };
+  if (!StartUp(
+          controller, options,
+          [](const std::string& message) { std::cerr << "rdsmorvane: " << message << std::endl; },
+          [&](const Configuration& configuration) {
+            web.Configured(controller, configuration, [&view] { view.Flush(); });
+          })) {
     return 1;
   }
-  view.Flush();
-  ListenForClicks(app, controller, view);
-  machine.timers.Start([&controller, &view](Timer timer) {
+  after_each();
+  ListenForClicks(app, controller, view, web);
+  machine.timers.Start([&controller, &after_each](Timer timer) {
     DispatchTick(controller, timer);
-    view.Flush();
+    after_each();
   });
-  PortWatch port_watch(controller, machine.port, [&view] { view.Flush(); });
+  PortWatch port_watch(controller, machine.port, after_each);
   const int status = app.exec();
   Form_Unload(controller);
   return status;

@@ -20,12 +20,18 @@ void TraceToStderr(const ExchangeRecord& record) {
 }  // namespace
 
 bool StartUp(Controller& controller, const CommandLine& options,
-             const std::function<void(const std::string&)>& report_failure) {
+             const std::function<void(const std::string&)>& report_failure,
+             const std::function<void(const Configuration&)>& configured) {
   if (options.trace) {
     controller.link.SetTrace(TraceToStderr);
   }
   try {
-    Form_Load(controller, std::filesystem::current_path().string());
+    const Configuration configuration =
+        ConfigureController(controller, std::filesystem::current_path().string());
+    if (configured) {
+      configured(configuration);
+    }
+    OpenPortAndSynchronise(controller, configuration);
     return true;
   } catch (const StartupError& error) {
     report_failure(std::string(error.what()));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "app/configuration.h"
 #include "app/controller.h"
 #include "app/event_log.h"
 #include "app/posix_file_reader.h"
@@ -32,8 +33,11 @@ struct Machine {
 
 // Start-up in the working directory, with every exchange traced on stderr when asked; a failure
 // is handed to report_failure and the port is closed again. True when the controller may run.
+// configured runs once the configuration is read, before the port is opened; it may throw
+// StartupError.
 [[nodiscard]] bool StartUp(Controller& controller, const CommandLine& options,
-                           const std::function<void(const std::string&)>& report_failure);
+                           const std::function<void(const std::string&)>& report_failure,
+                           const std::function<void(const Configuration&)>& configured = {});
 
 // The two ways of running; both return the process's exit status.
 [[nodiscard]] int RunWindowed(int& argc, char** argv, const CommandLine& options);

@@ -8,6 +8,7 @@
 #include "app/qt_signals.h"
 #include "app/startup.h"
 #include "ui/qt_status_window.h"
+#include "web/qt_web_station.h"
 
 namespace morvane {
 
@@ -36,18 +37,31 @@ int RunWindowed(int& argc, char** argv, const CommandLine& options) {
   QuitOnStopSignals(app);
   Machine machine;
   frmMain window;
-  Controller controller(machine.PlatformWith(window));
+  WebStation web(machine, window);
+  Controller controller(web.PlatformFor(machine));
   window.SetRdsCharactersInUse(
       [&controller] { return controller.text_encoding != TextEncoding::Rds; });
-  if (!StartUp(controller, options, [](const std::string& message) {
-        QMessageBox::critical(nullptr, QString::fromLatin1(kTitle),
-                              QString::fromLocal8Bit(message.c_str()));
-      })) {
+  if (!StartUp(
+          controller, options,
+          [](const std::string& message) {
+            QMessageBox::critical(nullptr, QString::fromLatin1(kTitle),
+                                  QString::fromLocal8Bit(message.c_str()));
+          },
+          [&](const Configuration& configuration) {
+            web.Configured(controller, configuration, [] {});
+          })) {
     return 1;
   }
-  window.SetClickHandler([&controller] { DispatchClick(controller); });
-  machine.timers.Start([&controller](Timer timer) { DispatchTick(controller, timer); });
-  PortWatch port_watch(controller, machine.port, [] {});
+  web.Publish(controller);
+  window.SetClickHandler([&controller, &web] {
+    DispatchClick(controller);
+    web.Publish(controller);
+  });
+  machine.timers.Start([&controller, &web](Timer timer) {
+    DispatchTick(controller, timer);
+    web.Publish(controller);
+  });
+  PortWatch port_watch(controller, machine.port, [&controller, &web] { web.Publish(controller); });
   window.show();
   if (!options.screenshot.empty()) {
     SaveScreenshotAndQuit(app, window, options.screenshot);

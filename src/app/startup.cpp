@@ -63,29 +63,35 @@ void OpenPort(Controller& controller, const PortConfiguration& port) {
 
 }  // namespace
 
-void Form_Load(Controller& controller, const std::string& working_directory) {
+Configuration ConfigureController(Controller& controller, const std::string& working_directory) {
   ControllerState& state = controller.state;
   state.ManualTraffic = 0;
   state.HexVersion = std::string(kHexVersion);
   controller.SetLabel(Label::lblNotice, NoticeText());
 
-  const Configuration configuration =
-      LoadConfiguration(controller.io.files, working_directory, state);
+  Configuration configuration = LoadConfiguration(controller.io.files, working_directory, state);
   controller.text_encoding = configuration.text_encoding;
   ResetWorkingFields(state);
   controller.SetLabel(Label::lblEncoderType, state.EncoderType);
   controller.SetLabel(Label::lblRTplus, "");
   ResetInHouseRotation(state);
+  return configuration;
+}
 
+void OpenPortAndSynchronise(Controller& controller, const Configuration& configuration) {
   // The port is opened whatever the encoder type: a wrong type must not hide a wrong port.
   OpenPort(controller, configuration);
 
   // A TA flag left on by an earlier run would otherwise stay on air until the encoder's own
   // timeout.
-  if (IsPira32(state)) {
+  if (IsPira32(controller.state)) {
     SendTrafficFlag(controller, TrafficFlag::Off);
   }
   SynchroniseEncoder(controller);
+}
+
+void Form_Load(Controller& controller, const std::string& working_directory) {
+  OpenPortAndSynchronise(controller, ConfigureController(controller, working_directory));
 }
 
 void Form_Unload(Controller& controller) {

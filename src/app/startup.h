@@ -21,6 +21,12 @@ struct PortSetup {
 // Start-up: configuration, port, the PIRA32 traffic clear and the encoder synchronisation.
 // Throws StartupError; nothing has been shown then.
 void Form_Load(Controller& controller, const std::string& working_directory);
+// Form_Load in its two halves, for a program that starts something between them (the web
+// server, which then shows the encoder's synchronisation as it happens): the notice, the
+// configuration and the working fields; then the port, the traffic clear and the synchronisation.
+[[nodiscard]] Configuration ConfigureController(Controller& controller,
+                                                const std::string& working_directory);
+void OpenPortAndSynchronise(Controller& controller, const Configuration& configuration);
 // Shutdown only closes the port: a traffic announcement in progress is left to the encoder.
 void Form_Unload(Controller& controller);
 

@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "web/status_board.h"
-#include "web/web_listen.h"
 #include "web/web_mailbox.h"
 #include "web/web_router.h"
+#include "web/web_settings.h"
 
 namespace morvane {
 

@@ -78,6 +78,11 @@ void StatusBoard::SetLink(std::string_view port, bool up) {
   SetLinkUpLocked(up);
 }
 
+void StatusBoard::SetLinkUp(bool up) {
+  std::lock_guard lock(mutex_);
+  SetLinkUpLocked(up);
+}
+
 void StatusBoard::SetLinkUpLocked(bool up) {
   if (snapshot_.link.up != up || snapshot_.link.since == 0) {
     snapshot_.link.since = clock_();
@@ -121,10 +126,6 @@ void StatusBoard::Report(const Event& event) {
       break;
     case EventKind::PortLost:
       ++snapshot_.port_losses;
-      SetLinkUpLocked(false);
-      break;
-    case EventKind::PortBack:
-      SetLinkUpLocked(true);
       break;
     default:
       break;

@@ -84,11 +84,11 @@ class StatusBoard : public EventSink {
   void SetButtonColour(ButtonColour colour);
   void SetRdsCharacters(bool rds_characters);
   void SetLink(std::string_view port, bool up);
+  void SetLinkUp(bool up);
   void SetLinkCounters(uint64_t exchanges, uint64_t empty_answers);
   // Every command written to the encoder: its RT+ tag commands say what a radio marks.
   void NoteCommand(std::string_view written);
-  // Kept in the list (the oldest dropped beyond kEventsKept) and counted; a lost or returning
-  // port moves the link state.
+  // Kept in the list (the oldest dropped beyond kEventsKept) and counted.
   void Report(const Event& event) override;
 
   [[nodiscard]] StatusSnapshot Snapshot() const;

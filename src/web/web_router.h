@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "web/status_board.h"
+#include "web/web_settings.h"
 
 namespace morvane {
 
@@ -35,8 +36,6 @@ struct HttpAnswer {
   HttpHeaders headers;  // besides the content type
   WebAction action;
 };
-
-enum class MetadataSource { File, Push };
 
 // What the configuration allows from the network.
 struct WebAccess {

@@ -75,7 +75,10 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
        "RTplusSwap=1\r\n"
        "MetadataFile=/srv/caf\xE9.txt\r\n"
        "RTplusPrefix=\r\n"
-       "RTplusSplit= \x96 \r\n",
+       "RTplusSplit= \x96 \r\n"
+       "WebListen=0.0.0.0:8750\r\n"
+       "WebToken=s3cr3t\r\n"
+       "MetadataSource=Push\r\n",
        kHeader + "COMsettings       \"19200,E,7,2\"\n"
                  "COMport           \"/dev/ttyUSB0\" (device /dev/ttyUSB0)\n"
                  "TextEncoding      Latin-1\n"
@@ -88,7 +91,10 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "RTplusSwap        \"1\" (swap)\n"
                  "MetadataFile      \"/srv/caf\xE9.txt\"\n"
                  "RTplusPrefix      \"\"\n"
-                 "RTplusSplit       \" - \"\n"},
+                 "RTplusSplit       \" - \"\n"
+                 "WebListen         0.0.0.0:8750 (reachable from other computers)\n"
+                 "WebToken          (set)\n"
+                 "MetadataSource    push\n"},
       {"sentinels and defaults; a tab made visible",
        "[RDSmorvane]\nCOMport=2\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\nRTplusSplit=\t/\n",
        kHeader + "COMsettings       \"9600,N,8,1\"\n"
@@ -103,7 +109,10 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "RTplusSwap        \"\" (no swap)\n"
                  "MetadataFile      \"metadata.txt\"\n"
                  "RTplusPrefix      (not set)\n"
-                 "RTplusSplit       \"\\x09/\"\n"},
+                 "RTplusSplit       \"\\x09/\"\n"
+                 "WebListen         (not set: no web server)\n"
+                 "WebToken          (not set)\n"
+                 "MetadataSource    file\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

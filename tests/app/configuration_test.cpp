@@ -198,12 +198,32 @@ TEST(LoadConfiguration, ValuesThatEndStartUpNameTheirKey) {
        "TextEncoding \"UTF8\" in /wd/RDSmorvane.ini is not known; give " +
            std::string(kTextEncodingValues)},
       {"[RDSmorvane]\nEncoderType=PIRA32\n[Other]\nCOMport=1\n", "The key COMport is missing"},
+      {Ini("WebListen=8750\r\n"), "WebListen \"8750\" in /wd/RDSmorvane.ini names no address"},
+      {Ini("WebListen=0.0.0.0:8750\r\n"),
+       "WebListen \"0.0.0.0:8750\" in /wd/RDSmorvane.ini can "
+       "be reached from other computers; set WebToken"},
+      {Ini("MetadataSource=http\r\n"), "MetadataSource \"http\" in /wd/RDSmorvane.ini is not"},
+      {Ini("MetadataSource=push\r\n"), "set WebListen too"},
   };
   for (const auto& [ini, message] : cases) {
     Rig rig;
     EXPECT_THAT(Start(rig, ini), HasSubstr(message)) << ini;
     EXPECT_FALSE(rig.port.opened_settings) << ini << ": nothing may be opened";
   }
+}
+
+// Names and the secret are kept whole, past the 29 characters of a text.
+TEST(LoadConfiguration, WebKeysAreReadWhole) {
+  const std::string token = "0123456789abcdefghij0123456789ABCDEFGHIJ";
+  ControllerState state;
+  testing::FakeFiles files;
+  files.files[kIniPath] = Ini("WebListen=[fd00:1234:5678:9abc::1]:8750\r\nWebToken=" + token +
+                              "\r\nMetadataSource=PUSH\r\n");
+  const WebSettings web = LoadConfiguration(files, "/wd", state).web;
+  ASSERT_TRUE(web.listen);
+  EXPECT_EQ(web.listen->host, "fd00:1234:5678:9abc::1");
+  EXPECT_EQ(web.token, token);
+  EXPECT_EQ(web.metadata_source, MetadataSource::Push);
 }
 
 TEST(LoadConfiguration, FindsTheOneFile) {

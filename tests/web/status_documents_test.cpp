@@ -98,7 +98,7 @@ TEST(StatusDocuments, EventsKeepTheLast200WithIncreasingIds) {
   EXPECT_TRUE(board.EventsAfter(205).empty());
 }
 
-// The link follows start-up and the port's losses; the counters follow the events.
+// The link is up from the port's opening to its closing; the counters follow the events.
 TEST(StatusDocuments, MetricsAndLinkFollowTheController) {
   double now = 100;
   StatusBoard board([&now] { return now; });
@@ -108,6 +108,7 @@ TEST(StatusDocuments, MetricsAndLinkFollowTheController) {
   board.Report({EventKind::PortLost, Severity::Error, "lost"});
   board.Report({EventKind::PortBack, Severity::Notice, "back"});
   board.Report({EventKind::PortLost, Severity::Error, "lost"});
+  board.SetLinkUp(false);
   board.Report({EventKind::RadioTextSent, Severity::Info, "A - T"});
   board.SetLinkCounters(41, 3);
   board.SetButtonColour(ButtonColour::Red);

@@ -22,12 +22,15 @@ function byId(id) {
   return document.getElementById(id);
 }
 
+// "2026-03-05 14:02:31" in the browser's time zone: 24-hour, as the window shows times.
 function localTime(iso) {
   if (!iso) {
     return "";
   }
   const at = new Date(iso);
-  return at.toLocaleDateString() + " " + at.toLocaleTimeString();
+  const two = (n) => String(n).padStart(2, "0");
+  return at.getFullYear() + "-" + two(at.getMonth() + 1) + "-" + two(at.getDate()) + " " +
+    two(at.getHours()) + ":" + two(at.getMinutes()) + ":" + two(at.getSeconds());
 }
 
 function showLink(link) {

@@ -1,7 +1,9 @@
-#include "web/web_listen.h"
+#include "web/web_settings.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+
+#include "text/text_helpers.h"
 
 namespace morvane {
 
@@ -52,6 +54,16 @@ std::optional<WebListen> ParseWebListen(std::string_view text) {
   }
   const std::string name(host);
   return WebListen{name, port, IsLoopback(name)};
+}
+
+std::optional<MetadataSource> ParseMetadataSource(std::string_view text) {
+  if (text.empty() || EqualsIgnoringCase(text, "file")) {
+    return MetadataSource::File;
+  }
+  if (EqualsIgnoringCase(text, "push")) {
+    return MetadataSource::Push;
+  }
+  return std::nullopt;
 }
 
 }  // namespace morvane

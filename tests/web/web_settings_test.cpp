@@ -1,4 +1,4 @@
-#include "web/web_listen.h"
+#include "web/web_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -72,6 +72,8 @@ function showStatus(status) {
       element.textContent = text;
     }
   }
+  // The tab says what is on air.
+  document.title = status.labels.lblRT.trim() + " - RDS Morvane";
   showButton(status.traffic_button);
   showLink(status.link);
   showRadio(status.radio);

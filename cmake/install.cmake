@@ -3,6 +3,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS rdsmorvane rds-encoder-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The program looks for its web server module in lib/rdsmorvane beside its bin directory.
+install(TARGETS rdsmorvane-web LIBRARY DESTINATION lib/rdsmorvane)
 
 set(MORVANE_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 # Manual pages go out compressed, as Debian's man pages do.

@@ -296,6 +296,12 @@ QtWebServer::QtWebServer(StatusBoard& board, WebAccess access, WebMailbox& mailb
   server_->Delete(any, serve);
   server_->Options(any, serve);
   server_->set_payload_max_length(kMaxPushedLineBytes);
+  // Reuse of the address lets a restarted program listen at once; but never two programs on one
+  // port (the library's default would let them share it, each getting some of the requests).
+  server_->set_socket_options([](socket_t sock) {
+    const int on = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  });
   server_->set_default_headers({{"X-Content-Type-Options", "nosniff"},
                                 {"Content-Security-Policy", "default-src 'self'"},
                                 {"Referrer-Policy", "no-referrer"}});

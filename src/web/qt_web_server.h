@@ -10,6 +10,7 @@
 #include "web/status_board.h"
 #include "web/web_mailbox.h"
 #include "web/web_router.h"
+#include "web/web_server.h"
 #include "web/web_settings.h"
 
 namespace morvane {
@@ -19,11 +20,11 @@ namespace morvane {
 // the controller's thread sleeps inside an exchange. What a request asks of the controller goes
 // into the mailbox, and wake runs on the thread that made the server (the controller's), between
 // two handlers, whenever the mailbox has something new.
-class QtWebServer {
+class QtWebServer : public WebServer {
  public:
   QtWebServer(StatusBoard& board, WebAccess access, WebMailbox& mailbox,
               std::function<void()> wake);
-  ~QtWebServer();
+  ~QtWebServer() override;
   QtWebServer(const QtWebServer&) = delete;
   QtWebServer& operator=(const QtWebServer&) = delete;
 

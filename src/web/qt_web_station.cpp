@@ -1,6 +1,9 @@
 #include "web/qt_web_station.h"
 
+#include <dlfcn.h>
+
 #include <chrono>
+#include <filesystem>
 
 #include "app/dispatch.h"
 #include "app/startup_error.h"
@@ -13,6 +16,30 @@ namespace {
 
 double WallClockSeconds() {
   return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// Beside the program in a build directory; installed, in lib/rdsmorvane beside its bin.
+std::string WebModulePath() {
+  std::error_code ignored;
+  const std::filesystem::path program_dir =
+      std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path();
+  const std::filesystem::path beside = program_dir / kWebModuleName;
+  if (std::filesystem::exists(beside, ignored)) {
+    return beside.string();
+  }
+  return (program_dir.parent_path() / "lib" / "rdsmorvane" / kWebModuleName).string();
+}
+
+// Loaded once and kept for the life of the process.
+StartWebServerFunction LoadWebModule() {
+  const std::string path = WebModulePath();
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* start = module != nullptr ? dlsym(module, kStartWebServerSymbol) : nullptr;
+  if (start == nullptr) {
+    throw StartupError("WebListen: the web server cannot be loaded from " + path + ": " +
+                       dlerror());
+  }
+  return reinterpret_cast<StartWebServerFunction>(start);
 }
 
 }  // namespace
@@ -45,11 +72,13 @@ void WebStation::Configured(Controller& controller, const Configuration& configu
   if (!web.listen) {
     return;
   }
-  server_ = std::make_unique<QtWebServer>(board_, WebAccess{web.token, web.metadata_source},
-                                          mailbox_, [this, &controller] { Serve(controller); });
-  if (std::optional<std::string> error = server_->Listen(*web.listen)) {
-    server_.reset();
-    throw StartupError(*error);
+  const StartWebServerFunction start = LoadWebModule();
+  std::string error;
+  server_.reset(start({board_, WebAccess{web.token, web.metadata_source}, mailbox_,
+                       [this, &controller] { Serve(controller); }, *web.listen},
+                      error));
+  if (!server_) {
+    throw StartupError(error);
   }
 }
 

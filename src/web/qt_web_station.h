@@ -8,9 +8,9 @@
 #include "app/qt_machine.h"
 #include "web/board_taps.h"
 #include "web/pushed_metadata.h"
-#include "web/qt_web_server.h"
 #include "web/status_board.h"
 #include "web/web_mailbox.h"
+#include "web/web_server.h"
 
 namespace morvane {
 
@@ -26,9 +26,9 @@ class WebStation {
 
   [[nodiscard]] Platform PlatformFor(Machine& machine);
 
-  // Right after the configuration is read, before the port is opened. Starts the server;
-  // throws StartupError when it cannot listen. after_each runs after each web request that asked
-  // something of the controller, as after a tick.
+  // Right after the configuration is read, before the port is opened. Loads the web server's
+  // module and starts the server; throws StartupError when either cannot be done. after_each runs
+  // after each web request that asked something of the controller, as after a tick.
   void Configured(Controller& controller, const Configuration& configuration,
                   std::function<void()> after_each);
   // After start-up and after each handler: the port is open, and what the link has done.
@@ -46,7 +46,7 @@ class WebStation {
   WebMailbox mailbox_;
   const Controller* controller_ = nullptr;
   std::function<void()> after_each_;
-  std::unique_ptr<QtWebServer> server_;
+  std::unique_ptr<WebServer> server_;
 };
 
 }  // namespace morvane

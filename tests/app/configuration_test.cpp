@@ -212,20 +212,6 @@ TEST(LoadConfiguration, ValuesThatEndStartUpNameTheirKey) {
   }
 }
 
-// Names and the secret are kept whole, past the 29 characters of a text.
-TEST(LoadConfiguration, WebKeysAreReadWhole) {
-  const std::string token = "0123456789abcdefghij0123456789ABCDEFGHIJ";
-  ControllerState state;
-  testing::FakeFiles files;
-  files.files[kIniPath] = Ini("WebListen=[fd00:1234:5678:9abc::1]:8750\r\nWebToken=" + token +
-                              "\r\nMetadataSource=PUSH\r\n");
-  const WebSettings web = LoadConfiguration(files, "/wd", state).web;
-  ASSERT_TRUE(web.listen);
-  EXPECT_EQ(web.listen->host, "fd00:1234:5678:9abc::1");
-  EXPECT_EQ(web.token, token);
-  EXPECT_EQ(web.metadata_source, MetadataSource::Push);
-}
-
 TEST(LoadConfiguration, FindsTheOneFile) {
   const std::string exact = "[RDSmorvane]\nCOMport=1\nEncoderType=EXACT\n";
   const std::string variant = "[RDSmorvane]\nCOMport=1\nEncoderType=VARIANT\n";

@@ -22,18 +22,6 @@ namespace {
 constexpr int kPollMs = 10;
 constexpr int kStopGraceMs = 3000;
 
-// Polls done until it holds or timeout_ms have passed; true when it held.
-bool Eventually(const std::function<bool()>& done, int timeout_ms) {
-  const int64_t deadline = NowMs() + timeout_ms;
-  while (!done()) {
-    if (NowMs() >= deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-  }
-  return true;
-}
-
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -55,6 +43,17 @@ std::string StationIni(const StationConfig& config, const std::string& device) {
 
 int64_t NowMs() {
   return SteadyNowMs();
+}
+
+bool Eventually(const std::function<bool()>& done, int timeout_ms) {
+  const int64_t deadline = NowMs() + timeout_ms;
+  while (!done()) {
+    if (NowMs() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+  }
+  return true;
 }
 
 std::string Text(const Received& received) {

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,6 +28,8 @@ struct Received {
 [[nodiscard]] std::size_t IndexOf(const std::vector<Received>& commands, const std::string& text,
                                   std::size_t from = 0);
 [[nodiscard]] int64_t NowMs();
+// Polls done until it holds or timeout_ms have passed; true when it held.
+bool Eventually(const std::function<bool()>& done, int timeout_ms);
 
 // The encoder emulator serving a pseudo-terminal on a thread of this process, behind a symlink
 // at link_path that goes away with it.

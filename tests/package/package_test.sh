@@ -25,7 +25,7 @@ done
 
 root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
-for path in usr/bin/rdsmorvane usr/bin/rds-encoder-sim \
+for path in usr/bin/rdsmorvane usr/bin/rds-encoder-sim usr/lib/rdsmorvane/rdsmorvane-web.so \
   usr/share/man/man1/rdsmorvane.1.gz usr/share/man/man1/rds-encoder-sim.1.gz \
   usr/lib/systemd/system/rdsmorvane.service usr/share/applications/rdsmorvane.desktop \
   usr/share/icons/hicolor/scalable/apps/rdsmorvane.svg usr/share/doc/rdsmorvane/README.md \
@@ -54,3 +54,11 @@ cp "$root/usr/share/doc/rdsmorvane/examples/RDSmorvane.ini" "$work/"
   fail "--check rejects the packaged RDSmorvane.ini"
 grep -q '^EncoderType *"PIRA32"$' "$scratch/check.txt" ||
   fail "--check on the packaged INI: $(cat "$scratch/check.txt")"
+
+# The unpacked program finds its web server module: start-up gets past it to the missing port.
+printf '[RDSmorvane]\nCOMport=/nonexistent/port\nWebListen=127.0.0.1:8799\n' >"$work/RDSmorvane.ini"
+(cd "$work" && "$root/usr/bin/rdsmorvane" --headless </dev/null) >/dev/null 2>"$scratch/start.txt" &&
+  fail "start-up went on without a port"
+grep -q "cannot be loaded" "$scratch/start.txt" && fail "no web module: $(cat "$scratch/start.txt")"
+grep -q "/nonexistent/port\|cannot listen" "$scratch/start.txt" ||
+  fail "start-up said: $(cat "$scratch/start.txt")"

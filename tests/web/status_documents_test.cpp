@@ -22,7 +22,6 @@ TEST(StatusDocuments, LabelsAreShownAsTheWindowShowsThem) {
   } cases[] = {
       {Label::lblPS, "Caf\x82", true, "\"lblPS\":\"Caf\xC3\xA9\""},
       {Label::lblPS, "Caf\xE9", false, "\"lblPS\":\"Caf\xC3\xA9\""},
-      {Label::lblRT, "\xAB 5 \x24", true, "\"lblRT\":\"$ 5 \xC2\xA4\""},
       {Label::lblEncoderType, "\x82", true, "\"lblEncoderType\":\"\xC2\x82\""},
       {Label::lblRT, "A\r\nB", false, "\"lblRT\":\"A  B\""},
       {Label::lblPI, "say \"hi\" \\", false, "\"lblPI\":\"say \\\"hi\\\" \\\\\""},
@@ -49,10 +48,6 @@ TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
        "Artist - Title",
        {"RTP=04,00,05,01,09,04\r"},
        R"([{"text":"Artist","item":"artist"},{"text":" - "},{"text":"Title","item":"title"}])"},
-      {"swapped",
-       "Title - Artist",
-       {"RTP=01,00,04,04,08,05"},
-       R"([{"text":"Title","item":"title"},{"text":" - "},{"text":"Artist","item":"artist"}])"},
       {"cleared",
        "Artist - Title",
        {"RTP=04,00,05,01,09,04", "RTP=00,00,00,00,00,00"},

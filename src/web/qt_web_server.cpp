@@ -40,7 +40,7 @@ constexpr std::size_t kWaitingConnections = 16;
 // as long again to be taken.
 constexpr auto kConnectionTime = std::chrono::seconds(3);
 // Request line, headers and body together; the library bounds each header line, not their sum.
-constexpr std::size_t kMaxRequestBytes = 32 * 1024;
+constexpr std::size_t kMaxRequestBytes = std::size_t{32} * 1024;
 // How often a waiting worker looks whether the server is stopping.
 constexpr int kPollSliceMs = 200;
 

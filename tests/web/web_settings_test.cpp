@@ -20,7 +20,6 @@ TEST(WebListen, HostPortAndWhetherOnlyThisComputerReachesIt) {
       {"0.0.0.0:8750", true, "0.0.0.0", 8750, false},
       {"[::]:65535", true, "::", 65535, false},
       {"127.example.org:8750", true, "127.example.org", 8750, false},
-      {"192.168.1.20:1", true, "192.168.1.20", 1, false},
       {"::1:8750", false, "", 0, false},
       {"127.0.0.1", false, "", 0, false},
       {"127.0.0.1:0", false, "", 0, false},

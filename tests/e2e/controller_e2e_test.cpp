@@ -152,7 +152,7 @@ TEST_F(ControllerEndToEnd, Pira32FromStartUpToPortLossAndBack) {
   const std::string lost = "lblNotice \"Encoder port " + link_ + " lost - retrying every 5 s\"";
   ASSERT_TRUE(controller_->WaitForOutput(lost, kOnAirTimeoutMs));
   // The new encoder is not in short RadioText mode: radios get the 23 characters and 41 blanks.
-  encoder_ = std::make_unique<EmulatedEncoder>(Dialect::Ascii, link_);
+  encoder_ = NewEncoder(Dialect::Ascii);
   ASSERT_TRUE(encoder_->WaitForOnAir("RT \"Café Müller - Sigur Rós" + std::string(41, ' ') + "\"",
                                      kPortBackTimeoutMs));
   EXPECT_TRUE(controller_->Running());

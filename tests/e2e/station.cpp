@@ -178,8 +178,8 @@ bool ControllerProcess::Running() {
   return pid_ >= 0;
 }
 
-bool ControllerProcess::WaitForExit(int timeout_ms) {
-  return Eventually([this] { return !Running(); }, timeout_ms);
+int ControllerProcess::WaitForExit(int timeout_ms) {
+  return Eventually([this] { return !Running(); }, timeout_ms) ? exit_status_ : -1;
 }
 
 void ControllerProcess::Type(const std::string& text) {

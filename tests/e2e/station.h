@@ -61,10 +61,8 @@ class ControllerProcess {
   ~ControllerProcess();
 
   [[nodiscard]] bool Running();
-  // True when it has ended within timeout_ms.
-  bool WaitForExit(int timeout_ms);
-  // The exit status once it has ended by itself.
-  [[nodiscard]] int ExitStatus() const { return exit_status_; }
+  // Its exit status once it has ended by itself, -1 while it runs on after timeout_ms.
+  int WaitForExit(int timeout_ms);
   // What the operator types on its standard input ("t\n" clicks the traffic button).
   void Type(const std::string& text);
   // Standard output and error together.

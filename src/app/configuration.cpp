@@ -6,6 +6,7 @@
 
 #include "app/ini_lookup.h"
 #include "app/startup_error.h"
+#include "link/line_settings.h"
 #include "text/leading_number.h"
 #include "text/text_helpers.h"
 
@@ -107,16 +108,18 @@ std::string KeyedValueOr(const IniFile& ini, std::string_view key, std::string_v
   return KeyedValue(ini, key).value_or(std::string(fallback));
 }
 
-// A device path is the port's own name and is kept whole: the stable names of USB adapters
-// (/dev/serial/by-id/...) are far longer than 29 characters, and a cut one names no device.
+// A device path or a network address is the port's own name and is kept whole: the stable names
+// of USB adapters (/dev/serial/by-id/...) and many host names are far longer than 29 characters,
+// and a cut one names no device, or the wrong one.
 std::string COMportValue(const IniFile& ini) {
   std::optional<std::string> value = LookupIniValue(ini.text, kIniSection, "COMport");
   if (!value) {
     throw StartupError("The key COMport is missing from section [" + std::string(kIniSection) +
                        "] of " + ini.path +
-                       ". Give the serial port's number (1 for the first) or its device path.");
+                       ". Give the serial port's number (1 for the first), its device path or "
+                       "tcp://HOST:PORT for an encoder on the network.");
   }
-  if (!value->empty() && value->front() == '/') {
+  if ((!value->empty() && value->front() == '/') || IsNetworkPortText(*value)) {
     return StripNulls(*value);
   }
   return StripNulls(value->substr(0, kKeyedValueMaxChars));

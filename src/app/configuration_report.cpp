@@ -9,6 +9,7 @@
 #include "app/controller_state.h"
 #include "app/startup.h"
 #include "app/startup_error.h"
+#include "link/line_settings.h"
 #include "text/rds_charset.h"
 #include "text/text_helpers.h"
 
@@ -69,6 +70,11 @@ struct PortCheck {
 PortCheck CheckPort(const PortConfiguration& port) {
   try {
     const PortAddress address = ResolvePort(port).address;
+    if (address.network) {
+      return {" (network: host " + address.network->host + ", port " +
+                  std::to_string(address.network->port) + ")",
+              std::nullopt};
+    }
     if (!address.device_path.empty()) {
       return {" (device " + address.device_path + ")", std::nullopt};
     }
@@ -101,7 +107,12 @@ void PrintLine(std::ostream& out, std::string_view name, const std::string& valu
 
 void PrintValues(std::ostream& out, const Configuration& configuration, const PortCheck& port_check,
                  const ControllerState& state) {
-  PrintLine(out, "COMsettings", ShownAsWritten(configuration.COMsettings));
+  const bool network = IsNetworkPortText(configuration.COMport);
+  PrintLine(out, "COMsettings",
+            ShownAsWritten(configuration.COMsettings) +
+                (network ? " (not used: a network port has the line settings of the encoder or "
+                           "its device server)"
+                         : ""));
   PrintLine(out, "COMport", ShownAsWritten(configuration.COMport) + port_check.meaning);
   PrintLine(out, "TextEncoding", std::string(TextEncodingName(configuration.text_encoding)));
   PrintLine(out, "EncoderType", ShownAsWritten(state.EncoderType) + EncoderMeaning(state));

@@ -47,6 +47,16 @@ void PortWatchdog::Tick() {
     return;
   }
   next_try_ms_ = now + kPortRetryIntervalMs;
+  Reopen();
+}
+
+void PortWatchdog::RetryNow() {
+  if (lost_) {
+    Reopen();
+  }
+}
+
+void PortWatchdog::Reopen() {
   if (controller_.io.port.Open(controller_.port_address, controller_.line_settings)) {
     return;  // still gone; the notice already says so
   }

@@ -19,7 +19,8 @@ inline constexpr int kPortRetryIntervalMs = 5000;
 // (their waits stay as they are) and show their no-answer values, and the notice line says so.
 // A timer then calls Tick, which opens the port again, as start-up did, at most every
 // kPortRetryIntervalMs. Once it is back, LastRT is forgotten so that the current metadata line
-// goes on air again at the next metadata check: the encoder may have lost it meanwhile.
+// goes on air again at the next metadata check (the program runs one at once): the encoder may
+// have lost it meanwhile.
 class PortWatchdog {
  public:
   // now_ms: a monotonic clock in milliseconds. port_name: the port as the station knows it.
@@ -32,9 +33,14 @@ class PortWatchdog {
   void PortFailed();
   // Called by a timer, between handlers; tries to open a lost port when a try is due.
   void Tick();
+  // The port says it can be opened now (a connection made in the background): the try is made
+  // at once instead of at the next retry.
+  void RetryNow();
   [[nodiscard]] bool Lost() const { return lost_; }
 
  private:
+  void Reopen();
+
   Controller& controller_;
   std::string port_name_;
   std::function<int64_t()> now_ms_;

@@ -11,7 +11,7 @@
 #include "app/posix_file_reader.h"
 #include "app/qt_timers.h"
 #include "app/system_clock.h"
-#include "link/qt_serial_port.h"
+#include "link/qt_encoder_port.h"
 #include "link/thread_sleeper.h"
 
 namespace morvane {
@@ -19,7 +19,7 @@ namespace morvane {
 // What the window and the headless display share: the real port, clock, files, timers and the
 // error output.
 struct Machine {
-  QtSerialPort port;
+  QtEncoderPort port;
   ThreadSleeper sleeper;
   SystemClock clock;
   PosixFileReader files;

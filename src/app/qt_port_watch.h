@@ -5,16 +5,16 @@
 
 #include "app/controller.h"
 #include "app/port_watchdog.h"
-#include "link/qt_serial_port.h"
+#include "link/qt_encoder_port.h"
 
 namespace morvane {
 
 // The port watchdog on the event loop: told at once when the device goes away between two
-// handlers, and ticked every second so that it can open a lost port again. after_each lets the
-// display show what changed.
+// handlers or a connection made in the background is ready, and ticked so that it can open a lost
+// port again. after_each lets the display show what changed.
 class PortWatch {
  public:
-  PortWatch(Controller& controller, QtSerialPort& port, std::function<void()> after_each);
+  PortWatch(Controller& controller, QtEncoderPort& port, std::function<void()> after_each);
   ~PortWatch();
   PortWatch(const PortWatch&) = delete;
   PortWatch& operator=(const PortWatch&) = delete;
@@ -24,7 +24,7 @@ class PortWatch {
   void Run(Step step);
 
   Controller& controller_;
-  QtSerialPort& port_;
+  QtEncoderPort& port_;
   PortWatchdog watchdog_;
   std::function<void()> after_each_;
   QTimer timer_;

@@ -36,6 +36,15 @@ std::string NoticeText() {
 
 PortSetup ResolvePort(const PortConfiguration& port) {
   const PortAddress address = ParsePortAddress(port.COMport);
+  if (IsNetworkPortText(port.COMport)) {
+    if (!address.network) {
+      throw StartupError("COMport \"" + port.COMport +
+                         "\" is no network address; give tcp://HOST:PORT (HOST a name, an IPv4 "
+                         "address or an IPv6 address in brackets, PORT 1 to 65535)");
+    }
+    // The line settings are the encoder's or the device server's own: COMsettings is ignored.
+    return {address, LineSettings{}};
+  }
   if (address.device_path.empty() && address.number < 1) {
     throw StartupError("COMport \"" + port.COMport +
                        "\" names no serial port; give its number (1 for the first) or its device "

@@ -1,5 +1,6 @@
 #include "link/line_settings.h"
 
+#include <cctype>
 #include <charconv>
 #include <limits>
 #include <vector>
@@ -22,6 +23,8 @@ namespace {
 
 constexpr int kMinDataBits = 5;
 constexpr int kMaxDataBits = 8;
+constexpr std::string_view kNetworkScheme = "tcp://";
+constexpr int kMaxNetworkPort = 65535;
 
 std::vector<std::string_view> SplitFields(std::string_view text) {
   std::vector<std::string_view> fields;
@@ -71,7 +74,71 @@ std::optional<Parity> ParityFromLetter(std::string_view field) {
   }
 }
 
+bool IsNameCharacter(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '.' || c == '_';
+}
+
+// Inside the brackets: hexadecimal groups and colons, an IPv4 tail, a zone after '%'.
+bool IsIpv6Character(char c) {
+  return IsNameCharacter(c) || c == ':' || c == '%';
+}
+
+template <typename Allowed>
+bool AllOf(std::string_view text, Allowed allowed) {
+  for (const char c : text) {
+    if (!allowed(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// "HOST:PORT" with HOST a name, an IPv4 address or an IPv6 address in brackets. Blanks, a path
+// after the port, a port outside 1 to 65535 and an IPv6 address without brackets (which colon
+// would begin the port?) are refused rather than guessed at.
+std::optional<NetworkAddress> ParseNetworkAddress(std::string_view text) {
+  std::string_view host;
+  std::string_view rest;
+  if (!text.empty() && text.front() == '[') {
+    const std::size_t close = text.find(']');
+    if (close == std::string_view::npos) {
+      return std::nullopt;
+    }
+    host = text.substr(1, close - 1);
+    rest = text.substr(close + 1);
+    if (host.find(':') == std::string_view::npos || !AllOf(host, IsIpv6Character)) {
+      return std::nullopt;
+    }
+  } else {
+    const std::size_t colon = text.find(':');
+    host = text.substr(0, colon);
+    rest = colon == std::string_view::npos ? std::string_view() : text.substr(colon);
+    if (!AllOf(host, IsNameCharacter)) {
+      return std::nullopt;
+    }
+  }
+  if (host.empty() || rest.size() < 2 || rest.front() != ':' ||
+      !AllOf(rest.substr(1), [](char c) { return c >= '0' && c <= '9'; })) {
+    return std::nullopt;
+  }
+  const std::optional<int> port = WholeNumber(rest.substr(1));
+  if (!port || *port < 1 || *port > kMaxNetworkPort) {
+    return std::nullopt;
+  }
+  return NetworkAddress{std::string(host), static_cast<uint16_t>(*port)};
+}
+
 }  // namespace
+
+bool IsNetworkPortText(std::string_view text) {
+  return EqualsIgnoringCase(text.substr(0, kNetworkScheme.size()), kNetworkScheme);
+}
+
+std::string NetworkPortName(const NetworkAddress& address) {
+  const bool ipv6 = address.host.find(':') != std::string::npos;
+  return std::string(kNetworkScheme) + (ipv6 ? "[" + address.host + "]" : address.host) + ":" +
+         std::to_string(address.port);
+}
 
 std::optional<LineSettings> ParseLineSettings(std::string_view text) {
   const std::vector<std::string_view> fields = SplitFields(text);
@@ -91,6 +158,10 @@ std::optional<LineSettings> ParseLineSettings(std::string_view text) {
 
 PortAddress ParsePortAddress(std::string_view text) {
   PortAddress address;
+  if (IsNetworkPortText(text)) {
+    address.network = ParseNetworkAddress(text.substr(kNetworkScheme.size()));
+    return address;
+  }
   if (!text.empty() && text.front() == '/') {
     address.device_path = std::string(text);
     return address;

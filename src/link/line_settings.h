@@ -12,7 +12,14 @@ namespace morvane {
 // std::nullopt when the text is not of that form.
 [[nodiscard]] std::optional<LineSettings> ParseLineSettings(std::string_view text);
 
-// COMport: a device path when it begins with "/", else the number at its start (0 when none).
+// COMport: a network address when it begins with "tcp://" (none when the rest is not a usable
+// HOST:PORT), a device path when it begins with "/", else the number at its start (0 when none).
 [[nodiscard]] PortAddress ParsePortAddress(std::string_view text);
+
+// True when COMport names the network, usable or not: its line settings are then not ours.
+[[nodiscard]] bool IsNetworkPortText(std::string_view text);
+
+// "tcp://HOST:PORT", with brackets around an IPv6 address: how the station wrote it.
+[[nodiscard]] std::string NetworkPortName(const NetworkAddress& address);
 
 }  // namespace morvane

@@ -1,16 +1,26 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace morvane {
 
+// An encoder with a network port, or a serial device server in front of one: the controller
+// connects to it, it never listens. host is a name or an address, IPv6 without its brackets.
+struct NetworkAddress {
+  std::string host;
+  uint16_t port = 0;
+};
+
 // Where start-up points the port: a number N (the N-th serial port) or, as an extension for
-// USB adapters and pseudo-terminals, a device path beginning with "/".
+// USB adapters and pseudo-terminals, a device path beginning with "/", or, for an encoder on the
+// network, "tcp://HOST:PORT".
 struct PortAddress {
   int number = 0;
   std::string device_path;
+  std::optional<NetworkAddress> network;
 };
 
 enum class Parity { None, Even, Odd, Mark, Space };

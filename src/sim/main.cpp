@@ -1,4 +1,5 @@
-// rds-encoder-sim: an RDS encoder on a pseudo-terminal, for trying the controller without one.
+// rds-encoder-sim: an RDS encoder on a pseudo-terminal or a TCP port, for trying the controller
+// without one.
 
 #include <sys/time.h>
 #include <csignal>
@@ -8,8 +9,10 @@
 #include <iostream>
 
 #include "app/version.h"
-#include "sim/pty_server.h"
+#include "sim/encoder_server.h"
+#include "sim/pty_transport.h"
 #include "sim/sim_options.h"
+#include "sim/tcp_transport.h"
 
 namespace {
 
@@ -105,8 +108,14 @@ int main(int argc, char** argv) {
   }
 
   try {
-    PtyEncoderServer server(options, hooks);
-    std::cout << server.device_path() << std::endl;
+    std::unique_ptr<Transport> transport;
+    if (options.listen) {
+      transport = std::make_unique<TcpTransport>(options.listen->host, options.listen->port);
+    } else {
+      transport = std::make_unique<PtyTransport>(options.link_path);
+    }
+    EncoderServer server(options, hooks, std::move(transport));
+    std::cout << server.transport().Where() << std::endl;
     for (const std::string& line :
          DescribeOnAir(ViewOnAir(server.encoder(), morvane::SteadyNowMs(), options.charset))) {
       std::cout << WallClockStamp() << " ON AIR " << line << std::endl;

@@ -29,6 +29,24 @@ std::optional<bool> ToFlag(const std::string& text) {
   return std::nullopt;
 }
 
+// HOST:PORT, an IPv6 HOST in brackets; PORT 0 to 65535.
+std::optional<ListenAddress> ToListenAddress(const std::string& text) {
+  const bool bracketed = !text.empty() && text.front() == '[';
+  const std::size_t colon = bracketed ? text.find("]:") + 1 : text.find(':');
+  if (colon == 0 || colon == std::string::npos || text.find(':', colon + 1) != std::string::npos) {
+    return std::nullopt;
+  }
+  const std::string host = bracketed ? text.substr(1, colon - 2) : text.substr(0, colon);
+  const std::string digits = text.substr(colon + 1);
+  const auto port = digits.find_first_not_of("0123456789") == std::string::npos
+                        ? ToLong(digits, 10, 0, 65535)
+                        : std::nullopt;
+  if (host.empty() || !port) {
+    return std::nullopt;
+  }
+  return ListenAddress{host, static_cast<uint16_t>(*port)};
+}
+
 }  // namespace
 
 std::string SimUsage() {
@@ -36,6 +54,8 @@ std::string SimUsage() {
          "Plays an RDS encoder on a pseudo-terminal: PIRA32 command lines (ascii) or PIRA micro\n"
          "frames (frame). Prints the device path, then a line for every change on air.\n"
          "  --link PATH        also make a symlink to the device at PATH\n"
+         "  --listen HOST:PORT serve one controller at a time over TCP instead (port 0: any\n"
+         "                     free port); the first line is then \"listening on HOST:PORT\"\n"
          "  --ps TEXT          programme service name (8 characters)\n"
          "  --pi HEX           programme identification, e.g. C201\n"
          "  --pty N            programme type 0..31\n"
@@ -75,6 +95,11 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
        [&](const std::string& v) {
          options.link_path = v;
          return !v.empty();
+       }},
+      {"--listen",
+       [&](const std::string& v) {
+         options.listen = ToListenAddress(v);
+         return options.listen.has_value();
        }},
       {"--ps",
        [&](const std::string& v) {
@@ -147,6 +172,9 @@ std::variant<SimOptions, std::string> ParseSimOptions(const std::vector<std::str
     if (!setter->second(args[++i])) {
       return "bad value for " + arg + ": " + args[i];
     }
+  }
+  if (options.listen && !options.link_path.empty()) {
+    return "--link names a pseudo-terminal; it cannot go with --listen";
   }
   if (!dialect_given && !options.help && !options.version) {
     return "--dialect ascii|frame is required";

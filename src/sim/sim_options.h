@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -13,9 +15,16 @@ namespace morvane::sim {
 // The real rate of an RDS broadcast: 1187.5 bit/s, 104 bits a group.
 inline constexpr double kGroupsPerSecond = 1187.5 / 104.0;
 
+// Where --listen serves the controller over TCP instead of a pseudo-terminal.
+struct ListenAddress {
+  std::string host;   // a name or an address, IPv6 without brackets
+  uint16_t port = 0;  // 0: any free port
+};
+
 struct SimOptions {
   Dialect dialect = Dialect::Ascii;
   std::string link_path;  // symlink to the pseudo-terminal, if wanted
+  std::optional<ListenAddress> listen;
   EncoderState initial;
   int delay_ms = 0;         // answer this late
   bool silent = false;      // never answer

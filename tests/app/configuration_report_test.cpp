@@ -96,10 +96,12 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
            "WebListen         [fd00:1234:5678:9abc::1]:8750 (reachable from other computers)\n"
            "WebToken          (set)\n"
            "MetadataSource    push\n"},
-      {"sentinels and defaults; a tab made visible",
-       "[RDSmorvane]\nCOMport=2\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\nRTplusSplit=\t/\n",
-       kHeader + "COMsettings       \"9600,N,8,1\"\n"
-                 "COMport           \"2\" (port number 2)\n"
+      {"sentinels and defaults; a tab made visible; a network port",
+       "[RDSmorvane]\nCOMport=tcp://[fd00::7]:4001\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\n"
+       "RTplusSplit=\t/\n",
+       kHeader + "COMsettings       \"9600,N,8,1\" (not used: a network port has the line "
+                 "settings of the encoder or its device server)\n"
+                 "COMport           \"tcp://[fd00::7]:4001\" (network: host fd00::7, port 4001)\n"
                  "TextEncoding      RDS\n"
                  "EncoderType       \"pira32\" (no encoder model: nothing is sent)\n"
                  "DefaultRadioText  \"\"\n"

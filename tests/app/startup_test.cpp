@@ -79,6 +79,13 @@ TEST(FormLoad, OpensThePortAsConfigured) {
   const LineSettings& s = *rig.port.opened_settings;
   EXPECT_EQ(std::tie(s.baud, s.parity, s.data_bits, s.stop_bits),
             std::make_tuple(19200, Parity::Even, 7, 2));
+
+  // A network address is kept whole too; its line settings are the box's, COMsettings unread.
+  const std::string host = "encoder-2.rack-4.studio.radio-morvane.example";
+  rig.files.files[kIniPath] = "[RDSmorvane]\nCOMport=tcp://" + host + ":4001\nCOMsettings=x\n";
+  Form_Load(rig.controller, "/wd");
+  ASSERT_TRUE(rig.port.opened_address->network);
+  EXPECT_EQ(rig.port.opened_address->network->host, host);
 }
 
 TEST(FormLoad, FailureEndsStartUpBeforeAnythingIsSent) {
@@ -97,6 +104,8 @@ TEST(FormLoad, FailureEndsStartUpBeforeAnythingIsSent) {
        "COMsettings \"9600,N,8,1.5\""},
       {"COMport without a number", "[RDSmorvane]\nCOMport=COM1\nEncoderType=PIRA32\n", std::nullopt,
        "COMport \"COM1\""},
+      {"network address without a port", "[RDSmorvane]\nCOMport=tcp://encoder\n", std::nullopt,
+       "COMport \"tcp://encoder\" is no network address"},
   };
   for (const auto& c : cases) {
     Rig rig;

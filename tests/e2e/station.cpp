@@ -15,6 +15,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "sim/pty_transport.h"
+#include "sim/tcp_transport.h"
+
 namespace morvane::e2e {
 
 namespace {
@@ -70,10 +73,9 @@ std::size_t IndexOf(const std::vector<Received>& commands, const std::string& te
   return commands.size();
 }
 
-EmulatedEncoder::EmulatedEncoder(sim::Dialect dialect, std::string link_path) {
+EmulatedEncoder::EmulatedEncoder(sim::Dialect dialect, std::unique_ptr<sim::Transport> transport) {
   sim::SimOptions options;
   options.dialect = dialect;
-  options.link_path = std::move(link_path);
   sim::ServerHooks hooks;
   hooks.on_command = [this](const sim::Command& command, int64_t at_ms) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -83,7 +85,7 @@ EmulatedEncoder::EmulatedEncoder(sim::Dialect dialect, std::string link_path) {
     std::lock_guard<std::mutex> lock(mutex_);
     on_air_.push_back(line);
   };
-  server_ = std::make_unique<sim::PtyEncoderServer>(options, hooks);
+  server_ = std::make_unique<sim::EncoderServer>(options, hooks, std::move(transport));
   thread_ = std::thread([this] { server_->Serve(stop_); });
 }
 
@@ -167,10 +169,16 @@ ControllerProcess::~ControllerProcess() {
 }
 
 bool ControllerProcess::Running() {
-  if (pid_ >= 0 && waitpid(pid_, nullptr, WNOHANG) == pid_) {
+  int status = 0;
+  if (pid_ >= 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
+    exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     pid_ = -1;
   }
   return pid_ >= 0;
+}
+
+int ControllerProcess::WaitForExit(int timeout_ms) {
+  return Eventually([this] { return !Running(); }, timeout_ms) ? exit_status_ : -1;
 }
 
 void ControllerProcess::Type(const std::string& text) {
@@ -217,9 +225,26 @@ void StationTest::Write(const std::string& name, const std::string& content) con
 }
 
 void StationTest::Start(sim::Dialect dialect, const StationConfig& config) {
-  encoder_ = std::make_unique<EmulatedEncoder>(dialect, link_);
-  Write("RDSmorvane.ini", StationIni(config, link_));
+  encoder_ = NewEncoder(dialect);
+  StartController(config, PortName());
+}
+
+void StationTest::StartController(const StationConfig& config, const std::string& com_port) {
+  Write("RDSmorvane.ini", StationIni(config, com_port));
   controller_ = std::make_unique<ControllerProcess>(dir_);
+}
+
+std::unique_ptr<EmulatedEncoder> StationTest::NewEncoder(sim::Dialect dialect) {
+  if (line_ == Line::Pty) {
+    return std::make_unique<EmulatedEncoder>(dialect, std::make_unique<sim::PtyTransport>(link_));
+  }
+  auto tcp = std::make_unique<sim::TcpTransport>("127.0.0.1", tcp_port_);
+  tcp_port_ = tcp->port();
+  return std::make_unique<EmulatedEncoder>(dialect, std::move(tcp));
+}
+
+std::string StationTest::PortName() const {
+  return line_ == Line::Pty ? link_ : "tcp://127.0.0.1:" + std::to_string(tcp_port_);
 }
 
 int64_t StationTest::NewTitle(const std::string& line) {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "sim/pty_server.h"
+#include "sim/encoder_server.h"
 
 namespace morvane::e2e {
 
@@ -31,11 +31,13 @@ struct Received {
 // Polls done until it holds or timeout_ms have passed; true when it held.
 bool Eventually(const std::function<bool()>& done, int timeout_ms);
 
-// The encoder emulator serving a pseudo-terminal on a thread of this process, behind a symlink
-// at link_path that goes away with it.
+// How the program reaches the emulated encoder: a pseudo-terminal, or TCP over loopback.
+enum class Line { Pty, Tcp };
+
+// The encoder emulator serving its line on a thread of this process.
 class EmulatedEncoder {
  public:
-  EmulatedEncoder(sim::Dialect dialect, std::string link_path);
+  EmulatedEncoder(sim::Dialect dialect, std::unique_ptr<sim::Transport> transport);
   ~EmulatedEncoder();
 
   [[nodiscard]] std::vector<Received> Commands() const;
@@ -49,7 +51,7 @@ class EmulatedEncoder {
   mutable std::mutex mutex_;
   std::vector<Received> commands_;
   std::vector<std::string> on_air_;
-  std::unique_ptr<sim::PtyEncoderServer> server_;
+  std::unique_ptr<sim::EncoderServer> server_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
@@ -62,6 +64,8 @@ class ControllerProcess {
   ~ControllerProcess();
 
   [[nodiscard]] bool Running();
+  // Its exit status once it has ended by itself, -1 while it runs on after timeout_ms.
+  int WaitForExit(int timeout_ms);
   // What the operator types on its standard input ("t\n" clicks the traffic button).
   void Type(const std::string& text);
   // Standard output and error together.
@@ -72,6 +76,7 @@ class ControllerProcess {
  private:
   std::string output_path_;
   pid_t pid_ = -1;
+  int exit_status_ = -1;
   int stdin_fd_ = -1;
 };
 
@@ -84,9 +89,9 @@ struct StationConfig {
   std::string extra_lines;           // more keys, each ended by CR LF
 };
 
-// One station in a temporary working directory: the emulated encoder behind a symlink there (so
-// that it can be pulled out and come back at the same path) and the program; its output and the
-// commands received are shown when the test fails.
+// One station in a temporary working directory: the emulated encoder on line_, behind a symlink
+// there or on a loopback TCP port (so that it can go away and come back at the same address), and
+// the program; its output and the commands received are shown when the test fails.
 class StationTest : public ::testing::Test {
  protected:
   static constexpr int kStartupTimeoutMs = 15000;
@@ -96,12 +101,20 @@ class StationTest : public ::testing::Test {
   // Writes the file at once, as a whole (written aside, then renamed into place).
   void Write(const std::string& name, const std::string& content) const;
   void Start(sim::Dialect dialect, const StationConfig& config);
+  // The program alone, with COMport=com_port.
+  void StartController(const StationConfig& config, const std::string& com_port);
+  // An encoder at the station's address, the same every time.
+  [[nodiscard]] std::unique_ptr<EmulatedEncoder> NewEncoder(sim::Dialect dialect);
+  // The encoder's address as COMport gives it.
+  [[nodiscard]] std::string PortName() const;
   // Puts a new first line into the metadata file; returns when it was written.
   int64_t NewTitle(const std::string& line);
   void TearDown() override;
 
   std::string dir_;
   std::string link_;
+  Line line_ = Line::Pty;
+  uint16_t tcp_port_ = 0;  // 0 until the first encoder has taken a free port
   std::unique_ptr<EmulatedEncoder> encoder_;
   std::unique_ptr<ControllerProcess> controller_;
 };

@@ -39,18 +39,33 @@ TEST(ParseLineSettings, AcceptsOnlyWellFormedSettings) {
   }
 }
 
-TEST(ParsePortAddress, DevicePathOrNumberAtTheStart) {
-  const std::vector<std::pair<std::string, PortAddress>> cases = {
-      {"12", {12, ""}},         {"3 (USB)", {3, ""}},
-      {"2.5", {2, ""}},         {"3.5", {4, ""}},
-      {"COM1", {0, ""}},        {"-1", {-1, ""}},
-      {"99999999999", {0, ""}}, {"/dev/ttyUSB0", {0, "/dev/ttyUSB0"}},
-      {" /dev/ttyS0", {0, ""}},
+TEST(ParsePortAddress, NetworkAddressDevicePathOrNumberAtTheStart) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"12", "12"},
+      {"3 (USB)", "3"},
+      {"2.5", "2"},
+      {"3.5", "4"},
+      {"COM1", "0"},
+      {"-1", "-1"},
+      {"99999999999", "0"},
+      {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+      {" /dev/ttyS0", "0"},
+      {"tcp://192.168.1.50:4001", "192.168.1.50:4001"},
+      {"TCP://encoder-2.lan:65535", "encoder-2.lan:65535"},
+      {"tcp://[fe80::1%eth0]:7000", "fe80::1%eth0:7000"},
+      {"tcp://::1:7000", "none"},
+      {"tcp://encoder:0", "none"},
+      {"tcp://encoder:4001/", "none"},
+      {"tcp://[192.168.1.50]:4001", "none"},
   };
   for (const auto& [text, expected] : cases) {
     const PortAddress got = ParsePortAddress(text);
-    EXPECT_EQ(got.number, expected.number) << text;
-    EXPECT_EQ(got.device_path, expected.device_path) << text;
+    const std::string shown = got.network
+                                  ? got.network->host + ":" + std::to_string(got.network->port)
+                              : IsNetworkPortText(text) ? "none"
+                              : got.device_path.empty() ? std::to_string(got.number)
+                                                        : got.device_path;
+    EXPECT_EQ(shown, expected) << text;
   }
 }
 

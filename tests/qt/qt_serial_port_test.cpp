@@ -76,7 +76,7 @@ class PseudoTerminal {
 TEST(QtSerialPort, BytesTravelWholeAndUnchangedBothWays) {
   PseudoTerminal pty;
   QtSerialPort port;
-  ASSERT_EQ(port.Open({0, pty.path()}, {9600, Parity::None, 8, 1}), std::nullopt);
+  ASSERT_EQ(port.Open({0, pty.path(), {}}, {9600, Parity::None, 8, 1}), std::nullopt);
   // Nothing received: an empty answer at once, not a failure.
   EXPECT_EQ(port.ReadAll(), std::optional<std::string>(""));
 
@@ -101,13 +101,13 @@ TEST(QtSerialPort, BytesTravelWholeAndUnchangedBothWays) {
 }
 
 TEST(QtSerialPort, OpenFailuresNameThePortOrSettingAndLeaveItClosed) {
-  EXPECT_EQ(PortDeviceName({4, ""}), "/dev/ttyS3");
-  EXPECT_EQ(PortDeviceName({0, "/dev/ttyUSB0"}), "/dev/ttyUSB0");
+  EXPECT_EQ(PortDeviceName({4, "", {}}), "/dev/ttyS3");
+  EXPECT_EQ(PortDeviceName({0, "/dev/ttyUSB0", {}}), "/dev/ttyUSB0");
 
   PseudoTerminal pty;
   PseudoTerminal busy;
   QtSerialPort first;
-  ASSERT_EQ(first.Open({0, busy.path()}, LineSettings{}), std::nullopt);
+  ASSERT_EQ(first.Open({0, busy.path(), {}}, LineSettings{}), std::nullopt);
   const struct {
     std::string device;
     int data_bits;
@@ -120,7 +120,7 @@ TEST(QtSerialPort, OpenFailuresNameThePortOrSettingAndLeaveItClosed) {
   QtSerialPort port;
   for (const auto& c : cases) {
     const std::optional<std::string> error =
-        port.Open({0, c.device}, {9600, Parity::None, c.data_bits, 1});
+        port.Open({0, c.device, {}}, {9600, Parity::None, c.data_bits, 1});
     ASSERT_TRUE(error.has_value()) << c.named;
     EXPECT_NE(error->find(c.named), std::string::npos) << *error;
     EXPECT_FALSE(port.Write("TA=0\r")) << *error;
@@ -135,7 +135,7 @@ TEST(QtSerialPort, DeviceGoneIsReportedClosedAndOpenedAgain) {
   port.SetFailureListener([&] { ++failures; });
   {
     PseudoTerminal pty;
-    ASSERT_EQ(port.Open({0, pty.path()}, LineSettings{}), std::nullopt);
+    ASSERT_EQ(port.Open({0, pty.path(), {}}, LineSettings{}), std::nullopt);
     QCoreApplication::processEvents();
     EXPECT_EQ(failures, 0) << "the handshake line a pseudo-terminal lacks is no failure";
     pty.HangUp();
@@ -150,7 +150,7 @@ TEST(QtSerialPort, DeviceGoneIsReportedClosedAndOpenedAgain) {
   }
   {
     PseudoTerminal pty;
-    ASSERT_EQ(port.Open({0, pty.path()}, LineSettings{}), std::nullopt);
+    ASSERT_EQ(port.Open({0, pty.path(), {}}, LineSettings{}), std::nullopt);
     pty.HangUp();
     const bool drained = port.ReadAll().has_value();
     EXPECT_FALSE(drained && port.Write("RT1=Artist - Title\r"));
@@ -159,7 +159,7 @@ TEST(QtSerialPort, DeviceGoneIsReportedClosedAndOpenedAgain) {
   }
   // A late report of the old device's failure does not touch the new one.
   PseudoTerminal again;
-  ASSERT_EQ(port.Open({0, again.path()}, LineSettings{}), std::nullopt);
+  ASSERT_EQ(port.Open({0, again.path(), {}}, LineSettings{}), std::nullopt);
   for (int i = 0; i < 5; ++i) {
     QCoreApplication::processEvents();
   }
@@ -176,7 +176,7 @@ TEST(QtSerialPort, FloodBeyondTheCapIsDroppedBeforeTheNextAnswer) {
   PseudoTerminal pty;
   ASSERT_EQ(fcntl(pty.encoder(), F_SETFL, fcntl(pty.encoder(), F_GETFL) | O_NONBLOCK), 0);
   QtSerialPort port;
-  ASSERT_EQ(port.Open({0, pty.path()}, LineSettings{}), std::nullopt);
+  ASSERT_EQ(port.Open({0, pty.path(), {}}, LineSettings{}), std::nullopt);
   // Fill the port's own buffer and the system's behind it until the system takes no more.
   const std::string flood(4096, 'x');
   const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;

@@ -9,9 +9,9 @@ namespace morvane::sim {
 namespace {
 
 TEST(SimOptions, ValuesReachTheEncoderState) {
-  const auto parsed =
-      ParseSimOptions({"--dialect", "frame", "--ps", "RADIO 1", "--pi", "d3a2", "--pilot", "off",
-                       "--silent", "--groups-rate", "500", "--charset", "latin1"});
+  const auto parsed = ParseSimOptions({"--dialect", "frame", "--ps", "RADIO 1", "--pi", "d3a2",
+                                       "--pilot", "off", "--silent", "--groups-rate", "500",
+                                       "--charset", "latin1", "--listen", "[::1]:0"});
   ASSERT_TRUE(std::holds_alternative<SimOptions>(parsed)) << std::get<std::string>(parsed);
   const SimOptions& o = std::get<SimOptions>(parsed);
   EXPECT_EQ(o.dialect, Dialect::Frame);
@@ -21,6 +21,8 @@ TEST(SimOptions, ValuesReachTheEncoderState) {
   EXPECT_TRUE(o.silent);
   EXPECT_DOUBLE_EQ(o.groups_rate, 500);
   EXPECT_EQ(o.charset, ReceivedCharset::Latin1);
+  ASSERT_TRUE(o.listen);
+  EXPECT_EQ(o.listen->host + " " + std::to_string(o.listen->port), "::1 0");
   EXPECT_EQ(std::get<SimOptions>(ParseSimOptions({"--dialect", "ascii"})).charset,
             ReceivedCharset::Rds);
 }
@@ -36,6 +38,9 @@ TEST(SimOptions, MistakesAreNamed) {
       {"--dialect", "ascii", "--delay"},
       {"--dialect", "ascii", "--charset", "utf8"},
       {"--dialect", "ascii", "--colour"},
+      {"--dialect", "ascii", "--listen", "127.0.0.1:0", "--link", "/tmp/encoder"},
+      {"--dialect", "ascii", "--listen", "::1:4001"},
+      {"--dialect", "ascii", "--listen", "127.0.0.1:65536"},
   };
   for (const auto& args : bad) {
     EXPECT_TRUE(std::holds_alternative<std::string>(ParseSimOptions(args)))

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "sim/group_encoder.h"
 #include "sim/on_air.h"
 #include "sim/sim_options.h"
+#include "sim/transport.h"
 #include "text/steady_time.h"
 
 namespace morvane::sim {
@@ -25,18 +27,15 @@ struct ServerHooks {
   std::function<void(const Command& command, const std::string& why)> on_refused;
 };
 
-// The encoder on a pseudo-terminal. The controller opens the slave side like a serial port; the
-// server holds the master, cuts what arrives into commands, lets the encoder answer (late, or
-// never, if so configured) and broadcasts groups at the configured rate.
-class PtyEncoderServer {
+// The encoder on a line to the controller: cuts what arrives into commands, lets the encoder
+// answer (late, or never, if so configured) and broadcasts groups at the configured rate.
+class EncoderServer {
  public:
-  // Opens the pseudo-terminal in raw mode; throws std::runtime_error when it cannot.
-  PtyEncoderServer(const SimOptions& options, ServerHooks hooks);
-  ~PtyEncoderServer();
-  PtyEncoderServer(const PtyEncoderServer&) = delete;
-  PtyEncoderServer& operator=(const PtyEncoderServer&) = delete;
+  EncoderServer(const SimOptions& options, ServerHooks hooks, std::unique_ptr<Transport> transport);
+  EncoderServer(const EncoderServer&) = delete;
+  EncoderServer& operator=(const EncoderServer&) = delete;
 
-  [[nodiscard]] const std::string& device_path() const { return device_path_; }
+  [[nodiscard]] const Transport& transport() const { return *transport_; }
   // The state as it is now; only while Serve() is not running on another thread.
   [[nodiscard]] const Encoder& encoder() const { return encoder_; }
   // Serves until stop becomes true; looks at it at least every 50 ms.
@@ -48,20 +47,16 @@ class PtyEncoderServer {
     std::string bytes;
   };
 
-  void Receive(int64_t now_ms);
   void HandleCommand(const Command& command, int64_t now_ms);
   void Emit(int64_t now_ms);
   void SendDue(int64_t now_ms);
   void BroadcastDue(int64_t now_ms);
   void SendNoise(int64_t now_ms);
-  void WriteAll(const std::string& bytes);
   [[nodiscard]] int PollTimeoutMs(int64_t now_ms) const;
 
   SimOptions options_;
   ServerHooks hooks_;
-  int master_fd_ = -1;
-  int slave_fd_ = -1;  // held open so the line stays up while no controller is connected
-  std::string device_path_;
+  std::unique_ptr<Transport> transport_;
   CommandParser parser_;
   Encoder encoder_;
   GroupEncoder groups_;

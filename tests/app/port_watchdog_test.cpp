@@ -188,11 +188,19 @@ TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamedThenBroughtIntoStep) {
     EXPECT_EQ(rig.view.enabled, !c.silent);
     EXPECT_EQ(rig.events.Told().size(), c.silent ? 1u : 0u);
     if (c.silent) {
+      // A lost port is the more urgent notice.
+      station.watchdog.PortFailed();
+      EXPECT_EQ(rig.view.Text(Label::lblNotice), kLost);
+      station.Pass(kPortRetryIntervalMs);
+      station.watchdog.Tick();
+      EXPECT_EQ(rig.view.Text(Label::lblNotice), kSilentNotice);
       // Answering again: said once; what comes next is the reconcile rule's.
       rig.port.responder = testing::HoldingPira32Responder();
       tmrClockCheck_Timer(rig.controller);
-      EXPECT_EQ(rig.events.Told(),
-                (std::vector<std::string>{kSilentNotice, "encoder answering again"}));
+      EXPECT_EQ(
+          rig.events.Told(),
+          (std::vector<std::string>{kSilentNotice, "encoder port /dev/ttyUSB0 lost",
+                                    "encoder port /dev/ttyUSB0 back", "encoder answering again"}));
       EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
     }
   }

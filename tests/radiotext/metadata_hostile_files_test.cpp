@@ -146,18 +146,5 @@ TEST(HostileMetadataFile, UnreadableFileReadsAsAnEmptyLine) {
   EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
 }
 
-TEST(HostileMetadataFile, RewrittenFileIsEmptyForOneTickThenSentAgain) {
-  DiskRig rig;
-  rig.dir.Write(kName, "Artist - Title\r\n");
-  EXPECT_EQ(rig.Tick(), "Artist - Title");
-  EXPECT_EQ(rig.Tick(), std::nullopt);
-  // Truncated by the playout software and not yet written again.
-  rig.dir.Write(kName, "");
-  EXPECT_EQ(rig.Tick(), "");
-  rig.dir.Write(kName, "Artist - Title\r\n");
-  EXPECT_EQ(rig.Tick(), "Artist - Title");
-  EXPECT_EQ(rig.Tick(), std::nullopt);
-}
-
 }  // namespace
 }  // namespace morvane

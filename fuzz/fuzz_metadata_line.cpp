@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   morvane::testing::FakeFiles files;
   files.files["metadata.txt"] = content;
-  const std::string read = morvane::ReadMetadataLine(files, "metadata.txt");
+  const std::string read =
+      morvane::ReadMetadataLine(files, "metadata.txt", morvane::TextEncoding::Rds).line;
   FUZZ_CHECK(read.size() <= morvane::kMetadataReadLimitBytes);
   FUZZ_CHECK(read.find('\r') == std::string::npos);
   FUZZ_CHECK(read.find('\0') == std::string::npos);

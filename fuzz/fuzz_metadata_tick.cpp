@@ -1,7 +1,9 @@
 // Whole ticks of the metadata watcher over a fuzzed metadata file, configuration and encoder
-// answers: the tick ends, keeps the framing and sends each changed line once.
+// answers: the tick ends, keeps the framing and sends each changed line once, and again only
+// when the encoder did not hold it.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "fuzz_tick.h"
@@ -36,13 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     fuzzing::PutFile(input, rig.files, state.MetadataFile);
     const std::string before = state.LastRT;
     const int waited_before = rig.TotalWaitMs();
+    // A text the encoder did not hold is sent again, ten seconds after it was sent.
+    const std::optional<int64_t> resend_at = rig.controller.radiotext_check.resend_at_ms;
+    const bool resend_due = resend_at && rig.clock.SteadyMs() >= *resend_at;
     tmrTextCheck_Timer(rig.controller);
     // TA on or off with its three queries, RadioText, two RT+ commands and the read-back.
     FUZZ_CHECK(rig.TotalWaitMs() - waited_before <= 200 + 600 + 500 + 1000 + 500);
     FUZZ_CHECK(state.TAstatus == 0 || state.TAstatus == 1);
     const std::string& rt_plus = rig.view.Text(Label::lblRTplus);
     FUZZ_CHECK(rt_plus.empty() || rt_plus == "RT+");
-    if (state.LastRT == before) {
+    if (state.LastRT == before && !resend_due) {
       FUZZ_CHECK(rig.TotalWaitMs() == waited_before);
     }
   }

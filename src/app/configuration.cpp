@@ -43,18 +43,20 @@ std::string JoinPath(const std::string& directory, std::string_view name) {
   return directory + (directory.back() == '/' ? "" : "/") + std::string(name);
 }
 
-std::string CannotBeRead(const std::string& path) {
-  return "The configuration file " + path + " cannot be read.";
+std::string CannotBeRead(const std::string& path, const std::string& reason) {
+  return "The configuration file " + path + " cannot be read: " + reason + ".";
 }
 
 // The path of the one file in the working directory whose name differs from "RDSmorvane.ini"
-// only in letter case, as a file copied from another system may be named.
-std::string CaseVariantPath(FileReader& files, const std::string& working_directory) {
+// only in letter case, as a file copied from another system may be named. reason: why the file
+// of the exact name could not be read.
+std::string CaseVariantPath(FileReader& files, const std::string& working_directory,
+                            const std::string& reason) {
   std::vector<std::string> matches;
   for (const std::string& name : files.ListDirectory(working_directory)) {
     if (name == kIniFileName) {
       // There but not readable (no access, or a directory): another name must not stand in.
-      throw StartupError(CannotBeRead(JoinPath(working_directory, kIniFileName)));
+      throw StartupError(CannotBeRead(JoinPath(working_directory, kIniFileName), reason));
     }
     if (EqualsIgnoringCase(name, kIniFileName)) {
       matches.push_back(name);
@@ -80,19 +82,34 @@ std::string CaseVariantPath(FileReader& files, const std::string& working_direct
 // Read once: both passes work on this one text, so they cannot see two different files.
 IniFile ReadIniFile(FileReader& files, const std::string& working_directory) {
   std::string path = JoinPath(working_directory, kIniFileName);
-  std::optional<std::string> text = files.ReadPrefix(path, kIniMaxBytes + 1);
-  if (!text) {
-    path = CaseVariantPath(files, working_directory);
-    text = files.ReadPrefix(path, kIniMaxBytes + 1);
+  FileRead read = files.ReadPrefix(path, kIniMaxBytes + 1);
+  if (!read.content) {
+    path = CaseVariantPath(files, working_directory, read.error);
+    read = files.ReadPrefix(path, kIniMaxBytes + 1);
   }
-  if (!text) {
-    throw StartupError(CannotBeRead(path));
+  if (!read.content) {
+    throw StartupError(CannotBeRead(path, read.error));
   }
-  if (text->size() > kIniMaxBytes) {
+  if (read.content->size() > kIniMaxBytes) {
     throw StartupError("The configuration file " + path +
                        " is larger than 1 MiB; it cannot be the configuration.");
   }
-  return {path, std::move(*text)};
+  return {path, std::move(*read.content)};
+}
+
+// Notepad's "Unicode": a UTF-16 byte order mark, or the NUL bytes that UTF-16 puts between ASCII
+// letters. No key can be found in such a file.
+bool LooksLikeUtf16(std::string_view text) {
+  if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
+    return true;
+  }
+  const auto is_letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+    if (text[i] == '\0' && is_letter(text[i - 1]) && is_letter(text[i + 1])) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // What the keyed lookup gives back: at most 29 characters, cut at a NUL.
@@ -113,6 +130,10 @@ std::string KeyedValueOr(const IniFile& ini, std::string_view key, std::string_v
 // and a cut one names no device, or the wrong one.
 std::string COMportValue(const IniFile& ini) {
   std::optional<std::string> value = LookupIniValue(ini.text, kIniSection, "COMport");
+  if (!value && LooksLikeUtf16(ini.text)) {
+    throw StartupError("The configuration file " + ini.path +
+                       " looks like UTF-16; save it as UTF-8 or ANSI.");
+  }
   if (!value) {
     throw StartupError("The key COMport is missing from section [" + std::string(kIniSection) +
                        "] of " + ini.path +

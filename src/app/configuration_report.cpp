@@ -10,6 +10,7 @@
 #include "app/startup.h"
 #include "app/startup_error.h"
 #include "link/line_settings.h"
+#include "radiotext/metadata_line.h"
 #include "text/rds_charset.h"
 #include "text/text_helpers.h"
 
@@ -67,21 +68,32 @@ struct PortCheck {
   std::optional<std::string> error;
 };
 
-PortCheck CheckPort(const PortConfiguration& port) {
+PortCheck CheckPort(FileReader& files, const PortConfiguration& port) {
   try {
     const PortAddress address = ResolvePort(port).address;
     if (address.network) {
+      // An encoder on the network has no device here to check; the connection is start-up's.
       return {" (network: host " + address.network->host + ", port " +
                   std::to_string(address.network->port) + ")",
               std::nullopt};
     }
-    if (!address.device_path.empty()) {
-      return {" (device " + address.device_path + ")", std::nullopt};
-    }
-    return {" (port number " + std::to_string(address.number) + ")", std::nullopt};
+    std::string meaning = address.device_path.empty()
+                              ? " (port number " + std::to_string(address.number) + ", device " +
+                                    PortDeviceName(address) + ")"
+                              : " (device " + address.device_path + ")";
+    return {std::move(meaning), PortProblem(files, address)};
   } catch (const StartupError& error) {
     return {"", std::string(error.what())};
   }
+}
+
+// Read as the metadata watcher reads it, and named in the same words when it cannot be.
+std::optional<std::string> CheckMetadataFile(FileReader& files, const std::string& path) {
+  const FileRead read = files.ReadPrefix(path, kMetadataReadLimitBytes);
+  if (read.content) {
+    return std::nullopt;
+  }
+  return MetadataFileProblem(path, read.error);
 }
 
 std::string EncoderMeaning(const ControllerState& state) {
@@ -146,11 +158,15 @@ int CheckConfiguration(FileReader& files, const std::string& working_directory, 
     err << error.what() << '\n';
     return 1;
   }
-  // Start-up checks the port's texts before it opens anything, and so fails on them even with
-  // no encoder connected; the values are still worth seeing beside the message.
-  const PortCheck port_check = CheckPort(configuration);
+  // Start-up checks the port's texts and its device before it opens it, and stops on them; the
+  // values are still worth seeing beside the message.
+  const PortCheck port_check = CheckPort(files, configuration);
   out << "Values from " << kIniFileName << " in " << working_directory << ":\n";
   PrintValues(out, configuration, port_check, state);
+  // Start-up goes on without the metadata file, so it is said but does not fail the check.
+  if (const std::optional<std::string> problem = CheckMetadataFile(files, state.MetadataFile)) {
+    err << *problem << '\n';
+  }
   if (port_check.error) {
     err << *port_check.error << '\n';
     return 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -7,10 +8,12 @@
 #include "app/events.h"
 #include "app/file_reader.h"
 #include "app/local_clock.h"
+#include "app/notice_board.h"
 #include "app/timer_switch.h"
 #include "link/encoder_link.h"
 #include "link/serial_port.h"
 #include "link/sleeper.h"
+#include "radiotext/radiotext_check.h"
 #include "text/text_encoding.h"
 #include "ui/status_view.h"
 
@@ -31,7 +34,7 @@ struct Platform {
 // Operations and handlers are free functions that take it, named as the station knows them.
 struct Controller {
   explicit Controller(const Platform& platform)
-      : io(platform), link(platform.port, platform.sleeper) {}
+      : io(platform), link(platform.port, platform.sleeper), notices(platform.view) {}
 
   [[nodiscard]] std::string ExchangeCommand(std::string_view command, int waitMs) {
     return link.ExchangeCommand(command, waitMs);
@@ -49,6 +52,12 @@ struct Controller {
   LineSettings line_settings;
   Platform io;
   EncoderLink link;
+  // The one-line notice: what most needs the station's attention.
+  NoticeBoard notices;
+  // Beyond the record: what keeps the air right after a fault.
+  RadioTextCheck radiotext_check;
+  // Why the metadata file could not be read at the last check, while it cannot.
+  std::optional<std::string> metadata_file_problem;
 };
 
 }  // namespace morvane

@@ -17,6 +17,12 @@ enum class EventKind {
   InHouseStarted,
   PortLost,
   PortBack,
+  EncoderSilent,
+  EncoderAnswering,
+  RadioTextMissed,
+  RadioTextHeld,
+  MetadataFileFailed,
+  MetadataFileBack,
   Problem,
 };
 

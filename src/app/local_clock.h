@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace morvane {
 
 // The computer's local wall-clock time.
@@ -16,6 +18,9 @@ class LocalClock {
  public:
   virtual ~LocalClock() = default;
   [[nodiscard]] virtual LocalTime Now() = 0;
+  // Milliseconds that only ever move forward, for intervals a change of the wall clock must not
+  // stretch or shorten.
+  [[nodiscard]] virtual int64_t SteadyMs() = 0;
 };
 
 }  // namespace morvane

@@ -26,12 +26,14 @@ int main(int argc, char** argv) {
   }
   if (options.check) {
     morvane::PosixFileReader files;
-    std::ostringstream problem;
+    std::ostringstream problems;
     const int status = morvane::CheckConfiguration(files, std::filesystem::current_path().string(),
-                                                   std::cout, problem);
-    if (status != 0) {
-      std::cerr << "rdsmorvane: " << problem.str() << std::flush;
+                                                   std::cout, problems);
+    std::istringstream lines(problems.str());
+    for (std::string line; std::getline(lines, line);) {
+      std::cerr << "rdsmorvane: " << line << '\n';
     }
+    std::cerr << std::flush;
     return status;
   }
   return morvane::RunController(argc, argv, options);

@@ -2,7 +2,8 @@
 
 #include <utility>
 
-#include "app/startup.h"
+#include "app/startup_sync.h"
+#include "status/no_readings.h"
 
 namespace morvane {
 
@@ -19,10 +20,16 @@ PortWatchdog::PortWatchdog(Controller& controller, std::string port_name,
       PortFailed();
     }
   });
+  controller_.link.SetHearingListener([this](bool heard) { Heard(heard); });
+  // An encoder that was already silent through start-up.
+  if (controller_.link.counters().silent_in_a_row >= kSilentExchanges) {
+    Heard(false);
+  }
 }
 
 PortWatchdog::~PortWatchdog() {
   controller_.link.SetPortHealthListener(nullptr);
+  controller_.link.SetHearingListener(nullptr);
 }
 
 void PortWatchdog::PortFailed() {
@@ -34,25 +41,48 @@ void PortWatchdog::PortFailed() {
   // Closed, a port fails at once instead of waiting on a device that is gone, and the system
   // can give the device name to the adapter when it comes back.
   controller_.io.port.Close();
-  controller_.SetLabel(Label::lblNotice, PortLostNotice(port_name_));
+  ShowNoReadings(controller_);
+  controller_.notices.Post(Notice::PortLost, PortLostNotice(port_name_));
   controller_.Report(EventKind::PortLost, Severity::Error, "encoder port " + port_name_ + " lost");
 }
 
+void PortWatchdog::Heard(bool heard) {
+  if (!heard && !silent_ && controller_.link.counters().silent_in_a_row >= kSilentExchanges) {
+    silent_ = true;
+    ShowNoReadings(controller_);
+    controller_.notices.Post(Notice::EncoderSilent, kSilentNotice);
+    controller_.Report(EventKind::EncoderSilent, Severity::Warning, kSilentNotice);
+  } else if (heard && silent_) {
+    silent_ = false;
+    back_ = true;
+    controller_.notices.Withdraw(Notice::EncoderSilent);
+    controller_.Report(EventKind::EncoderAnswering, Severity::Notice, "encoder answering again");
+  }
+}
+
 void PortWatchdog::Tick() {
-  if (!lost_) {
-    return;
+  if (lost_) {
+    const int64_t now = now_ms_();
+    if (now < next_try_ms_) {
+      return;
+    }
+    next_try_ms_ = now + kPortRetryIntervalMs;
+    Reopen();
   }
-  const int64_t now = now_ms_();
-  if (now < next_try_ms_) {
-    return;
+  if (back_) {
+    BringEncoderBackIntoStep(controller_);
+    // Its own answers end a silence without calling for another round.
+    back_ = false;
   }
-  next_try_ms_ = now + kPortRetryIntervalMs;
-  Reopen();
 }
 
 void PortWatchdog::RetryNow() {
   if (lost_) {
     Reopen();
+  }
+  if (back_) {
+    BringEncoderBackIntoStep(controller_);
+    back_ = false;
   }
 }
 
@@ -61,8 +91,8 @@ void PortWatchdog::Reopen() {
     return;  // still gone; the notice already says so
   }
   lost_ = false;
-  controller_.SetLabel(Label::lblNotice, NoticeText());
-  controller_.state.LastRT.clear();
+  back_ = true;
+  controller_.notices.Withdraw(Notice::PortLost);
   controller_.Report(EventKind::PortBack, Severity::Notice, "encoder port " + port_name_ + " back");
 }
 

@@ -8,9 +8,9 @@ namespace morvane {
 // pipe put where the metadata file should be must not block or flood the controller.
 class PosixFileReader : public FileReader {
  public:
-  [[nodiscard]] std::optional<std::string> ReadPrefix(const std::string& path,
-                                                      std::size_t max_bytes) override;
+  [[nodiscard]] FileRead ReadPrefix(const std::string& path, std::size_t max_bytes) override;
   [[nodiscard]] std::vector<std::string> ListDirectory(const std::string& path) override;
+  [[nodiscard]] std::optional<std::string> SerialDeviceProblem(const std::string& path) override;
 };
 
 }  // namespace morvane

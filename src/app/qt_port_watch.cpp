@@ -22,7 +22,7 @@ PortWatch::PortWatch(Controller& controller, QtEncoderPort& port, std::function<
   port_.SetReadyListener([this] { Run([this] { watchdog_.RetryNow(); }); });
   timer_.setInterval(kPortWatchIntervalMs);
   QObject::connect(&timer_, &QTimer::timeout, [this] {
-    if (watchdog_.Lost()) {
+    if (watchdog_.TickDue()) {
       Run([this] { watchdog_.Tick(); });
     }
   });
@@ -39,8 +39,8 @@ void PortWatch::Run(Step step) {
   const bool was_lost = watchdog_.Lost();
   RunHandler(controller_, "port watchdog", step);
   if (was_lost && !watchdog_.Lost()) {
-    // The encoder may have lost the RadioText meanwhile: the current title goes on air again now
-    // rather than at the next metadata check.
+    // The encoder is in step again with the title last chosen; a title written while it was
+    // being brought back goes on air now rather than at the next metadata check.
     DispatchTick(controller_, Timer::tmrTextCheck);
   }
   after_each_();

@@ -11,12 +11,13 @@ namespace morvane {
 
 namespace {
 
-constexpr std::string_view kNoticeText = "RDS Morvane dynamic RDS controller V";
-
-void ResetWorkingFields(ControllerState& state) {
+void ResetWorkingFields(Controller& controller) {
+  ControllerState& state = controller.state;
   state.LastRT.clear();
   state.TAstatus = 0;
   state.TAtimeout = 0;
+  controller.radiotext_check = RadioTextCheck{};
+  controller.metadata_file_problem.reset();
 }
 
 void ResetInHouseRotation(ControllerState& state) {
@@ -29,10 +30,6 @@ void ResetInHouseRotation(ControllerState& state) {
 }
 
 }  // namespace
-
-std::string NoticeText() {
-  return std::string(kNoticeText) + std::string(kVersionText);
-}
 
 PortSetup ResolvePort(const PortConfiguration& port) {
   const PortAddress address = ParsePortAddress(port.COMport);
@@ -59,10 +56,26 @@ PortSetup ResolvePort(const PortConfiguration& port) {
   return {address, *settings};
 }
 
+std::optional<std::string> PortProblem(FileReader& files, const PortAddress& address) {
+  if (address.network) {
+    return std::nullopt;  // no device here: the connection itself is the check
+  }
+  const std::string device = PortDeviceName(address);
+  std::optional<std::string> problem = files.SerialDeviceProblem(device);
+  if (!problem) {
+    return std::nullopt;
+  }
+  return "Serial port " + device + " (COMport) cannot be used: " + *problem;
+}
+
 namespace {
 
 void OpenPort(Controller& controller, const PortConfiguration& port) {
   const PortSetup setup = ResolvePort(port);
+  // Checked first, so start-up and --check name the same fault in the same words.
+  if (std::optional<std::string> problem = PortProblem(controller.io.files, setup.address)) {
+    throw StartupError(*problem);
+  }
   if (std::optional<std::string> error = controller.io.port.Open(setup.address, setup.settings)) {
     throw StartupError(*error);
   }
@@ -76,11 +89,11 @@ Configuration ConfigureController(Controller& controller, const std::string& wor
   ControllerState& state = controller.state;
   state.ManualTraffic = 0;
   state.HexVersion = std::string(kHexVersion);
-  controller.SetLabel(Label::lblNotice, NoticeText());
+  controller.notices.Reset();
 
   Configuration configuration = LoadConfiguration(controller.io.files, working_directory, state);
   controller.text_encoding = configuration.text_encoding;
-  ResetWorkingFields(state);
+  ResetWorkingFields(controller);
   controller.SetLabel(Label::lblEncoderType, state.EncoderType);
   controller.SetLabel(Label::lblRTplus, "");
   ResetInHouseRotation(state);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/configuration.h"
@@ -15,8 +16,10 @@ struct PortSetup {
 };
 [[nodiscard]] PortSetup ResolvePort(const PortConfiguration& port);
 
-// The one-line notice of the window, ending with the version.
-[[nodiscard]] std::string NoticeText();
+// What start-up says when the device at address cannot be the encoder's port (missing, not a
+// serial device, not accessible by this user); std::nullopt when it can be opened, and for a
+// network address, which has no device here.
+[[nodiscard]] std::optional<std::string> PortProblem(FileReader& files, const PortAddress& address);
 
 // Start-up: configuration, port, the PIRA32 traffic clear and the encoder synchronisation.
 // Throws StartupError; nothing has been shown then.

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "text/steady_time.h"
+
 namespace morvane {
 
 LocalTime SystemClock::Now() {
@@ -19,6 +21,10 @@ LocalTime SystemClock::Now() {
   // A leap second (60) shows as 59, so no caller ever sees a second out of 0..59.
   time.second = local.tm_sec > 59 ? 59 : local.tm_sec;
   return time;
+}
+
+int64_t SystemClock::SteadyMs() {
+  return SteadyNowMs();
 }
 
 }  // namespace morvane

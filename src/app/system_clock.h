@@ -9,6 +9,7 @@ namespace morvane {
 class SystemClock : public LocalClock {
  public:
   [[nodiscard]] LocalTime Now() override;
+  [[nodiscard]] int64_t SteadyMs() override;
 };
 
 }  // namespace morvane

@@ -5,7 +5,7 @@
 #include "link/commands.h"
 #include "status/status_queries.h"
 #include "text/text_helpers.h"
-#include "traffic/traffic_query.h"
+#include "traffic/traffic_alert.h"
 
 namespace morvane {
 
@@ -46,7 +46,7 @@ void tmrClockCheck_Timer(Controller& controller) {
   if (controller.io.clock.Now().minute == kClockSetMinute) {
     SetEncoderClock(controller);
   }
-  QueryTraffic(controller);
+  ClearStrayTrafficFlag(controller);
   QueryPilot(controller);
 }
 

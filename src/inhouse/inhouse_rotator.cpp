@@ -22,8 +22,8 @@ constexpr int16_t kLastSequence = 15;
 
 // A missing or unreadable file reads as the empty line: no message.
 std::string ReadFirstLine(FileReader& files) {
-  const std::optional<std::string> content = files.ReadPrefix(kInHouseFile, kInHouseReadLimitBytes);
-  return content ? std::string(FirstLine(*content)) : std::string();
+  const FileRead read = files.ReadPrefix(kInHouseFile, kInHouseReadLimitBytes);
+  return read.content ? std::string(FirstLine(*read.content)) : std::string();
 }
 
 void SendGroups(Controller& controller, const std::string& groups) {

@@ -14,8 +14,16 @@ std::string Exchange(EncoderLink& link, const AsciiCommand& command, std::string
   return link.ExchangeCommand(BuildAsciiCommand(line), command.wait_ms);
 }
 
+std::optional<std::string> AskReading(EncoderLink& link, const AsciiCommand& query) {
+  const std::string answer = Exchange(link, query);
+  if (answer.empty() || !AnswersCommand(answer, query.text)) {
+    return std::nullopt;
+  }
+  return ParseAnswerLine(answer);
+}
+
 std::string Ask(EncoderLink& link, const AsciiCommand& query) {
-  return ParseAnswerLine(Exchange(link, query));
+  return AskReading(link, query).value_or(std::string());
 }
 
 std::string Read(EncoderLink& link, const FrameCommand& read) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -78,7 +79,10 @@ inline constexpr FrameCommand kWriteRadioText{kAddressRadioText, protocol::kRadi
 // One exchange of a catalogue command, with the value or data that follows its text, as the
 // catalogue says: the answer as read (empty for a command whose answer is not read).
 std::string Exchange(EncoderLink& link, const AsciiCommand& command, std::string_view value = {});
-// The value of a PIRA32 query: the answer's second line.
+// The reading of a PIRA32 query: the answer's second line. std::nullopt when nothing came, or
+// when what came is the answer to an earlier command (its first line echoes another command).
+[[nodiscard]] std::optional<std::string> AskReading(EncoderLink& link, const AsciiCommand& query);
+// The value of a PIRA32 query as the displays take it: the reading, or empty without one.
 [[nodiscard]] std::string Ask(EncoderLink& link, const AsciiCommand& query);
 // A PIRA micro read frame; the answer as read.
 [[nodiscard]] std::string Read(EncoderLink& link, const FrameCommand& read);

@@ -40,6 +40,16 @@ std::string ParseAnswerLine(std::string_view answer) {
   return value;
 }
 
+bool AnswersCommand(std::string_view answer, std::string_view command_text) {
+  std::string first_line;
+  for (char c : answer.substr(0, answer.find(kCR))) {
+    if (c != kLF) {
+      first_line += c;
+    }
+  }
+  return first_line.empty() || first_line == command_text;
+}
+
 std::string ParseFrameData(std::string_view answer, std::size_t count) {
   // A short or empty answer reads as spaces instead of failing, for any count: a fixed padding
   // would hand back fewer than count bytes once count passed its size.

@@ -17,6 +17,9 @@ namespace morvane {
 
 // The value of a PIRA32 answer: its second line, LFs dropped.
 [[nodiscard]] std::string ParseAnswerLine(std::string_view answer);
+// Whether a PIRA32 answer belongs to the command: its first line (up to the first CR, LFs
+// dropped) is the command's echo, or empty. A late answer to an earlier command is not.
+[[nodiscard]] bool AnswersCommand(std::string_view answer, std::string_view command_text);
 // count bytes of a PIRA micro answer from its third byte; missing bytes read as spaces.
 [[nodiscard]] std::string ParseFrameData(std::string_view answer, std::size_t count);
 

@@ -23,6 +23,9 @@ struct LinkCounters {
   uint64_t exchanges = 0;
   // Exchanges whose answer was read and held nothing: a silent encoder, or a lost port.
   uint64_t empty_answers = 0;
+  // The latest exchanges in a row, on a working port, that received no byte at all: nothing in
+  // the drain before the command, nothing after it. An encoder that answers late is not silent.
+  uint64_t silent_in_a_row = 0;
 };
 
 // Drain, write, wait, read: the only way anything reaches the encoder. A failing port yields the
@@ -45,6 +48,10 @@ class EncoderLink {
   void SetPortHealthListener(std::function<void(bool ok)> listener) {
     health_ = std::move(listener);
   }
+  // Called after every exchange on a working port, with whether any byte came in.
+  void SetHearingListener(std::function<void(bool heard)> listener) {
+    hearing_ = std::move(listener);
+  }
 
  private:
   struct Outcome {
@@ -58,6 +65,7 @@ class EncoderLink {
   Sleeper& sleeper_;
   std::function<void(const ExchangeRecord&)> trace_;
   std::function<void(bool)> health_;
+  std::function<void(bool)> hearing_;
   LinkCounters counters_;
 };
 

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "text/leading_number.h"
@@ -175,6 +176,20 @@ PortAddress ParsePortAddress(std::string_view text) {
     }
   }
   return address;
+}
+
+std::string PortDeviceName(const PortAddress& address) {
+  if (!address.device_path.empty()) {
+    return address.device_path;
+  }
+  if (address.number < 1) {
+    return {};
+  }
+#ifdef _WIN32
+  return "COM" + std::to_string(address.number);
+#else
+  return "/dev/ttyS" + std::to_string(address.number - 1);
+#endif
 }
 
 }  // namespace morvane

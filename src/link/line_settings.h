@@ -22,4 +22,8 @@ namespace morvane {
 // "tcp://HOST:PORT", with brackets around an IPv6 address: how the station wrote it.
 [[nodiscard]] std::string NetworkPortName(const NetworkAddress& address);
 
+// The system device a PortAddress names: COMport N is the N-th serial port (/dev/ttyS<N-1> on
+// Linux, COM<N> on Windows); a device path is taken as it is. Empty when N names no port.
+[[nodiscard]] std::string PortDeviceName(const PortAddress& address);
+
 }  // namespace morvane

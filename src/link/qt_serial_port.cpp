@@ -84,20 +84,6 @@ const char* ParityName(Parity parity) {
 
 }  // namespace
 
-std::string PortDeviceName(const PortAddress& address) {
-  if (!address.device_path.empty()) {
-    return address.device_path;
-  }
-  if (address.number < 1) {
-    return {};
-  }
-#ifdef Q_OS_WIN
-  return "COM" + std::to_string(address.number);
-#else
-  return "/dev/ttyS" + std::to_string(address.number - 1);
-#endif
-}
-
 QtSerialPort::QtSerialPort() {
   QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                    [this](QSerialPort::SerialPortError error) { OnError(error); });

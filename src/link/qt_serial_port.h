@@ -3,13 +3,10 @@
 #include <QSerialPort>
 #include <functional>
 
+#include "link/line_settings.h"
 #include "link/serial_port.h"
 
 namespace morvane {
-
-// The system device a PortAddress names: COMport N is the N-th serial port (/dev/ttyS<N-1> on
-// Linux, COM<N> on Windows); a device path is taken as it is. Empty when N names no port.
-[[nodiscard]] std::string PortDeviceName(const PortAddress& address);
 
 // An encoder that never stops talking must not grow our memory: the port keeps at most this many
 // received bytes, and one read never returns more. The rest waits in the system's driver, which

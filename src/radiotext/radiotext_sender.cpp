@@ -5,6 +5,7 @@
 #include "link/commands.h"
 #include "link/dialects.h"
 #include "radiotext/rtplus_tags.h"
+#include "text/text_helpers.h"
 
 namespace morvane {
 
@@ -31,6 +32,29 @@ constexpr std::string_view kRtPlusSwapOn = "1";
 }
 
 }  // namespace
+
+std::string RadioTextAsRead(std::string_view read_back) {
+  std::string held;
+  for (char c : read_back.substr(0, protocol::kRadioTextLength)) {
+    if (c != kLF) {
+      held += c;
+    }
+  }
+  while (!held.empty() && IsBlank(held.back())) {
+    held.pop_back();
+  }
+  return held;
+}
+
+std::string RadioTextAsHeld(const ControllerState& state, std::string_view text) {
+  if (IsPira32(state)) {
+    return RadioTextAsRead(text);
+  }
+  if (IsPiraMicro(state)) {
+    return RadioTextAsRead(FrameRadioText(text));
+  }
+  return {};
+}
 
 void SendRadioText(Controller& controller, const std::string& text) {
   const ControllerState& state = controller.state;

@@ -11,8 +11,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::string_view kNoPty = "No PTY";
-
 // The station's own names for the 32 programme types, indexed by number; "Leasure" is how the
 // window has always spelt it.
 constexpr std::array<std::string_view, 32> kPtyNames = {

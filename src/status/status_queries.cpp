@@ -11,22 +11,25 @@ namespace morvane {
 namespace {
 
 constexpr std::string_view kUnknown = "UNKNOWN";
-constexpr std::string_view kPilotAbsent = "NONE/FREE RUN";
 constexpr std::string_view kPilotPresent = "Stereo Pilot OK";
 constexpr std::string_view kCTDisabled = "0 (DISABLED ON ENCODER)";
 constexpr std::string_view kCTBroadcast = "1 (TIME BEING BROADCAST)";
 
 // PS and RadioText: a silent PIRA micro shows nothing rather than a row of spaces.
-[[nodiscard]] std::string ReadText(Controller& controller, const AsciiCommand& pira32_query,
-                                   const FrameCommand& piramicro_read) {
+[[nodiscard]] std::optional<std::string> ReadText(Controller& controller,
+                                                  const AsciiCommand& pira32_query,
+                                                  const FrameCommand& piramicro_read) {
   if (IsPira32(controller.state)) {
-    return Ask(controller.link, pira32_query);
+    return AskReading(controller.link, pira32_query);
   }
   if (IsPiraMicro(controller.state)) {
     const std::string answer = Read(controller.link, piramicro_read);
-    return answer.empty() ? std::string() : ParseFrameData(answer, piramicro_read.count);
+    if (answer.empty()) {
+      return std::nullopt;
+    }
+    return ParseFrameData(answer, piramicro_read.count);
   }
-  return {};
+  return std::nullopt;
 }
 
 // The PIRA micro reports the pilot in the lowest bit of its status byte, clear while the pilot
@@ -42,12 +45,20 @@ constexpr std::string_view kCTBroadcast = "1 (TIME BEING BROADCAST)";
 }  // namespace
 
 void QueryPS(Controller& controller) {
-  controller.SetLabel(Label::lblPS, ReadText(controller, pira32::kQueryPS, piramicro::kReadPS));
+  controller.SetLabel(
+      Label::lblPS,
+      ReadText(controller, pira32::kQueryPS, piramicro::kReadPS).value_or(std::string()));
 }
 
 void QueryRT(Controller& controller) {
-  controller.SetLabel(Label::lblRT,
-                      ReadText(controller, pira32::kQueryRadioText, piramicro::kReadRadioText));
+  (void)ReadRadioTextBack(controller);
+}
+
+std::optional<std::string> ReadRadioTextBack(Controller& controller) {
+  std::optional<std::string> value =
+      ReadText(controller, pira32::kQueryRadioText, piramicro::kReadRadioText);
+  controller.SetLabel(Label::lblRT, value.value_or(std::string()));
+  return value;
 }
 
 void QueryPI(Controller& controller) {

@@ -205,6 +205,10 @@ struct Utf8Step {
   return out;
 }
 
+constexpr char32_t kHighSurrogateFirst = 0xD800;
+constexpr char32_t kLowSurrogateFirst = 0xDC00;
+constexpr char32_t kSurrogateEnd = 0xE000;
+
 constexpr TextEncoding kEncodings[] = {TextEncoding::Rds, TextEncoding::Utf8, TextEncoding::Latin1};
 
 }  // namespace
@@ -243,6 +247,38 @@ std::string ToRds(std::string_view text, TextEncoding from) {
       break;
   }
   return std::string(text);
+}
+
+std::optional<std::string> Utf16ToUtf8(std::string_view content) {
+  const std::string_view mark = content.substr(0, 2);
+  const bool little_endian = mark == "\xFF\xFE";
+  if (!little_endian && mark != "\xFE\xFF") {
+    return std::nullopt;
+  }
+  const auto unit_at = [&](std::size_t pos) -> char32_t {
+    const auto first = static_cast<uint8_t>(content[pos]);
+    const auto second = static_cast<uint8_t>(content[pos + 1]);
+    return little_endian ? char32_t{second} << 8 | first : char32_t{first} << 8 | second;
+  };
+  std::string out;
+  out.reserve(content.size());
+  for (std::size_t pos = 2; pos + 1 < content.size(); pos += 2) {
+    char32_t character = unit_at(pos);
+    if (character >= kHighSurrogateFirst && character < kSurrogateEnd) {
+      const bool paired = character < kLowSurrogateFirst && pos + 3 < content.size() &&
+                          unit_at(pos + 2) >= kLowSurrogateFirst &&
+                          unit_at(pos + 2) < kSurrogateEnd;
+      if (paired) {
+        character = 0x10000 + ((character - kHighSurrogateFirst) << 10) +
+                    (unit_at(pos + 2) - kLowSurrogateFirst);
+        pos += 2;
+      } else {
+        character = kReplacementCharacter;
+      }
+    }
+    AppendUtf8(out, character);
+  }
+  return out;
 }
 
 }  // namespace morvane

@@ -26,4 +26,9 @@ inline constexpr std::string_view kTextEncodingValues = "\"RDS\", \"UTF-8\" or \
 // becomes "?", and a character cut off at the end of the text is dropped.
 [[nodiscard]] std::string ToRds(std::string_view text, TextEncoding from);
 
+// The content of a file that begins with a UTF-16 byte order mark (FF FE little-endian, FE FF
+// big-endian) as UTF-8 without the mark, ready for ToRds(..., Utf8); std::nullopt for any other
+// content. A surrogate without its partner becomes U+FFFD; an odd last byte is dropped.
+[[nodiscard]] std::optional<std::string> Utf16ToUtf8(std::string_view content);
+
 }  // namespace morvane

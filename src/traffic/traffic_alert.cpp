@@ -56,4 +56,20 @@ void EndTrafficAlert(Controller& controller) {
   controller.state.TAstatus = 0;
 }
 
+bool TrafficFlagWanted(const ControllerState& state) {
+  return state.TAstatus == 1 && state.TAtimeout > 1;
+}
+
+void ClearStrayTrafficFlag(Controller& controller) {
+  if (QueryTraffic(controller) == TrafficFlag::On && !TrafficFlagWanted(controller.state)) {
+    SendTrafficFlag(controller, TrafficFlag::Off);
+    QueryTraffic(controller);
+  }
+}
+
+void RestoreTrafficFlag(Controller& controller) {
+  SendTrafficFlag(controller,
+                  TrafficFlagWanted(controller.state) ? TrafficFlag::On : TrafficFlag::Off);
+}
+
 }  // namespace morvane

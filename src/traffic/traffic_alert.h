@@ -15,4 +15,14 @@ void tmrTAtimeout_Timer(Controller& controller);
 void RaiseTrafficAlert(Controller& controller);
 void EndTrafficAlert(Controller& controller);
 
+// Whether the encoder's TA flag should be on by the record: in an alert whose countdown still
+// runs. Off when idle and once the countdown has cleared it.
+[[nodiscard]] bool TrafficFlagWanted(const ControllerState& state);
+// The minute's traffic read: a flag found on where the record wants it off is cleared and read
+// again. A flag found off is never raised here: the encoder's own timeout may have cleared it.
+void ClearStrayTrafficFlag(Controller& controller);
+// The encoder is back (port reopened, or answering again) and may have lost or kept anything:
+// the flag is set as the record wants it, on or off.
+void RestoreTrafficFlag(Controller& controller);
+
 }  // namespace morvane

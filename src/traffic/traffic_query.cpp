@@ -77,11 +77,15 @@ std::string FrameFlagValue(std::string_view answer) {
   return std::to_string(static_cast<unsigned char>(flag.at(0)));
 }
 
-void QueryTraffic(Controller& controller) {
+std::optional<TrafficFlag> QueryTraffic(Controller& controller) {
   const TrafficReadings readings = ReadTrafficSettings(controller);
   ShowTrafficProgramme(controller, readings);
   ShowTrafficAnnouncement(controller, readings.ta);
   controller.SetLabel(Label::lblTATMOUT, readings.encoder_timeout);
+  if (readings.ta == "0" || readings.ta == "1") {
+    return readings.ta == "1" ? TrafficFlag::On : TrafficFlag::Off;
+  }
+  return std::nullopt;
 }
 
 }  // namespace morvane

@@ -18,15 +18,17 @@ class PushedMetadataReader : public FileReader {
   void TakeOver(std::string metadata_path) { path_ = std::move(metadata_path); }
   void Push(std::string line) { line_ = std::move(line); }
 
-  [[nodiscard]] std::optional<std::string> ReadPrefix(const std::string& path,
-                                                      std::size_t max_bytes) override {
+  [[nodiscard]] FileRead ReadPrefix(const std::string& path, std::size_t max_bytes) override {
     if (!path_.empty() && path == path_) {
-      return line_.substr(0, max_bytes);
+      return {line_.substr(0, max_bytes), {}};
     }
     return files_.ReadPrefix(path, max_bytes);
   }
   [[nodiscard]] std::vector<std::string> ListDirectory(const std::string& path) override {
     return files_.ListDirectory(path);
+  }
+  [[nodiscard]] std::optional<std::string> SerialDeviceProblem(const std::string& path) override {
+    return files_.SerialDeviceProblem(path);
   }
 
  private:

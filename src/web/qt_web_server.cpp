@@ -308,6 +308,11 @@ QtWebServer::QtWebServer(StatusBoard& board, WebAccess access, WebMailbox& mailb
 }
 
 QtWebServer::~QtWebServer() {
+  // The library's stop does nothing until its listening loop runs; a start-up that fails right
+  // after Listen would otherwise stop too early and wait for the loop forever.
+  while (listener_.joinable() && !listener_done_ && !server_->is_running()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   server_->Stop();
   if (listener_.joinable()) {
     listener_.join();
@@ -321,7 +326,10 @@ std::optional<std::string> QtWebServer::Listen(const WebListen& where) {
     return "WebListen: cannot listen on " + where.host + " port " + std::to_string(where.port) +
            reason;
   }
-  listener_ = std::thread([this] { server_->listen_after_bind(); });
+  listener_ = std::thread([this] {
+    server_->listen_after_bind();
+    listener_done_ = true;
+  });
   return std::nullopt;
 }
 

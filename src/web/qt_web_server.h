@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,6 +45,7 @@ class QtWebServer : public WebServer {
   QObject controller_thread_;
   std::unique_ptr<BoundedServer> server_;
   std::thread listener_;
+  std::atomic<bool> listener_done_{false};
 };
 
 }  // namespace morvane

@@ -31,6 +31,18 @@ constexpr int kTitle = 1;
       return "port_lost";
     case EventKind::PortBack:
       return "port_back";
+    case EventKind::EncoderSilent:
+      return "encoder_silent";
+    case EventKind::EncoderAnswering:
+      return "encoder_answering";
+    case EventKind::RadioTextMissed:
+      return "radiotext_missed";
+    case EventKind::RadioTextHeld:
+      return "radiotext_held";
+    case EventKind::MetadataFileFailed:
+      return "metadata_file_failed";
+    case EventKind::MetadataFileBack:
+      return "metadata_file_back";
     case EventKind::Problem:
       return "problem";
   }

@@ -27,10 +27,21 @@ struct CheckResult {
   std::vector<std::string> reads;
 };
 
-CheckResult Check(const std::optional<std::string>& ini_text) {
-  FakeFiles files;
+// The INI file, when there is one, beside readable metadata files and two unusable devices.
+void Stock(FakeFiles& files, const std::optional<std::string>& ini_text) {
   if (ini_text) {
     files.files[kIniPath] = *ini_text;
+  }
+  files.files["metadata.txt"] = files.files["/srv/caf\xE9.txt"] = "Artist - Title\r\n";
+  files.device_problems["/dev/ttyUSB9"] = "No such file or directory";
+  files.device_problems["/dev/null"] = "Not a serial port (the device is no terminal)";
+}
+
+CheckResult Check(const std::optional<std::string>& ini_text, bool metadata_readable = true) {
+  FakeFiles files;
+  Stock(files, ini_text);
+  if (!metadata_readable) {
+    files.unreadable.insert("metadata.txt");
   }
   std::ostringstream out;
   std::ostringstream err;
@@ -41,9 +52,7 @@ CheckResult Check(const std::optional<std::string>& ini_text) {
 // What start-up itself says for the same file; the check must say the same.
 std::string StartupMessage(const std::optional<std::string>& ini_text) {
   Rig rig;
-  if (ini_text) {
-    rig.files.files[kIniPath] = *ini_text;
-  }
+  Stock(rig.files, ini_text);
   try {
     Form_Load(rig.controller, kWorkingDirectory);
   } catch (const StartupError& error) {
@@ -123,7 +132,8 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, c.expected);
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.reads, std::vector<std::string>{kIniPath}) << "the check opens nothing else";
+    ASSERT_EQ(result.reads.size(), 2u) << "the INI file once, then the metadata file";
+    EXPECT_EQ(result.reads.front(), kIniPath);
     EXPECT_EQ(StartupMessage(c.ini), "") << "start-up should accept this file too";
   }
 }
@@ -140,6 +150,8 @@ TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
       {"TAMaxTimeout not a number", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=two\n", false},
       {"COMsettings unusable", "[RDSmorvane]\nCOMport=1\nCOMsettings=9600;N;8;1\n", true},
       {"COMport names no port", "[RDSmorvane]\nCOMport=COM1\n", true},
+      {"no such device", "[RDSmorvane]\nCOMport=/dev/ttyUSB9\n", true},
+      {"a device that is no serial port", "[RDSmorvane]\nCOMport=/dev/null\n", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -150,6 +162,13 @@ TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
     EXPECT_EQ(result.err, expected_message);
     EXPECT_EQ(result.out.empty(), !c.values_shown) << result.out;
   }
+}
+
+// Start-up goes on without it, so the check names it, as the metadata watcher would, and passes.
+TEST(CheckConfiguration, NamesAnUnreadableMetadataFileWithoutFailing) {
+  const CheckResult result = Check("[RDSmorvane]\nCOMport=1\n", false);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "metadata file metadata.txt cannot be read: Permission denied\n");
 }
 
 }  // namespace

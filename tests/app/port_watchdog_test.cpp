@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/startup.h"
 #include "clock/encoder_clock.h"
+#include "link/protocol.h"
 #include "radiotext/metadata_watcher.h"
 #include "support/fakes.h"
+#include "traffic/traffic_alert.h"
 
 namespace morvane {
 namespace {
@@ -57,7 +60,15 @@ TEST(PortWatchdog, FailedExchangeMarksThePortLostOnce) {
   // waits, so the rhythm is the same as with a silent encoder.
   EXPECT_EQ(rig.Writes().size(), 1u);
   EXPECT_EQ(rig.TotalWaitMs(), 4 * 200);
-  EXPECT_EQ(rig.view.Text(Label::lblTP), "?");  // the no-answer value
+  // No reading is left that is not the encoder's, and no click can be made.
+  std::string shown;
+  for (Label label : {Label::lblPS, Label::lblPI, Label::lblRT, Label::lblPILOT, Label::lblCT,
+                      Label::lblPTY, Label::lblTP, Label::lblTA, Label::lblTATMOUT}) {
+    shown += rig.view.Text(label) + "|";
+  }
+  EXPECT_EQ(shown, "|||NONE/FREE RUN|UNKNOWN|No PTY|UNKNOWN|UNKNOWN||");
+  EXPECT_EQ(std::make_tuple(rig.view.enabled, rig.view.caption, rig.view.colour),
+            std::make_tuple(false, std::string(kTrafficUnavailable), ButtonColour::ButtonFace));
 
   // More failures and more handlers change nothing: one notice for one loss.
   rig.port.fail_writes = false;
@@ -102,9 +113,12 @@ TEST(PortWatchdog, RetriesAtMostEveryFiveSecondsWithTheStartUpSettings) {
   EXPECT_EQ(rig.port.open_attempts, 4);
 }
 
-TEST(PortWatchdog, BackOnTheLinePutsTheCurrentTitleOnAirAgain) {
+// Back, the encoder may have lost power: the TA flag first, then the start-up synchronisation
+// with the title the metadata watcher chose meanwhile; the watcher then has nothing to repeat.
+TEST(PortWatchdog, BackOnTheLineBringsTheEncoderIntoStepAgain) {
   Station station;
   Rig& rig = station.rig;
+  rig.port.responder = testing::HoldingPira32Responder();
   rig.port.fail_reads = true;
   tmrClockCheck_Timer(rig.controller);
   rig.port.fail_reads = false;
@@ -118,22 +132,78 @@ TEST(PortWatchdog, BackOnTheLinePutsTheCurrentTitleOnAirAgain) {
   EXPECT_EQ(rig.TotalWaitMs(), 500 + 500);
 
   station.Pass(kPortRetryIntervalMs);
+  rig.ClearLog();
   station.watchdog.Tick();
   ASSERT_FALSE(station.watchdog.Lost());
   EXPECT_EQ(rig.view.History(Label::lblNotice),
             (std::vector<std::string>{NoticeText(), kLost, NoticeText()}));
-  EXPECT_EQ(rig.state.LastRT, "");
+  const std::vector<std::string> writes = rig.Writes();
+  ASSERT_EQ(writes.size(), 16u);
+  EXPECT_EQ(std::vector<std::string>(writes.begin(), writes.begin() + 3),
+            (std::vector<std::string>{"TA=0\r", "GRPSEQ=022221AEXYR\r", "RT1=Band - Song\r"}));
+  EXPECT_EQ(writes.back(), "PILOT\r");
+  EXPECT_EQ(rig.view.Text(Label::lblRT), "Band - Song");
 
-  // The next metadata check sends the title the encoder may have missed; the one after is quiet.
   rig.ClearLog();
   tmrTextCheck_Timer(rig.controller);
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.Sent(), (Commands{{"RT1=Band - Song\r", 500}, {"RT1\r", 500}}));
+  station.Pass(kPortRetryIntervalMs);
+  station.watchdog.Tick();
+  EXPECT_TRUE(rig.Writes().empty());
 
   // A later loss is reported again.
   rig.port.fail_writes = true;
   tmrClockCheck_Timer(rig.controller);
   EXPECT_EQ(rig.view.History(Label::lblNotice).size(), 4u);
+}
+
+// Silence is no byte at all, in the drain or the answer, kSilentExchanges times in a row: an
+// encoder that answers late is heard, and so is a PIRA micro that leaves a write unanswered.
+TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamedThenBroughtIntoStep) {
+  const struct {
+    const char* name;
+    const char* encoder;
+    testing::FakeEncoderPort::Responder responder;
+    int64_t answer_delay_us;
+    bool silent;
+  } cases[] = {
+      {"no answer", "PIRA32", nullptr, 1000, true},
+      {"answers after the wait", "PIRA32", testing::Pira32Responder({}), 300000, false},
+      {"PIRA micro answers reads only", "PIRAMICRO",
+       testing::FrameResponder({{protocol::kAddressTraffic, "\x01"}}), 1000, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Station station;
+    Rig& rig = station.rig;
+    rig.state.EncoderType = c.encoder;
+    rig.port.responder = c.responder;
+    rig.port.answer_delay_us = c.answer_delay_us;
+    rig.events.events.clear();
+    rig.view.enabled = true;  // as a TP reading of 1 left it
+    cmdTraffic_Click(rig.controller);
+    tmrClockCheck_Timer(rig.controller);
+
+    EXPECT_EQ(station.watchdog.Silent(), c.silent);
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), c.silent ? kSilentNotice : NoticeText());
+    EXPECT_EQ(rig.view.enabled, !c.silent);
+    EXPECT_EQ(rig.events.Told().size(), c.silent ? 1u : 0u);
+    if (c.silent) {
+      // A lost port is the more urgent notice.
+      station.watchdog.PortFailed();
+      EXPECT_EQ(rig.view.Text(Label::lblNotice), kLost);
+      station.Pass(kPortRetryIntervalMs);
+      station.watchdog.Tick();
+      EXPECT_EQ(rig.view.Text(Label::lblNotice), kSilentNotice);
+      // Answering again: said once; what comes next is the reconcile rule's.
+      rig.port.responder = testing::HoldingPira32Responder();
+      tmrClockCheck_Timer(rig.controller);
+      EXPECT_EQ(
+          rig.events.Told(),
+          (std::vector<std::string>{kSilentNotice, "encoder port /dev/ttyUSB0 lost",
+                                    "encoder port /dev/ttyUSB0 back", "encoder answering again"}));
+      EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
+    }
+  }
 }
 
 TEST(PortWatchdog, HealthyPortIsLeftAlone) {

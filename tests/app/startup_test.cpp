@@ -106,12 +106,23 @@ TEST(FormLoad, FailureEndsStartUpBeforeAnythingIsSent) {
        "COMport \"COM1\""},
       {"network address without a port", "[RDSmorvane]\nCOMport=tcp://encoder\n", std::nullopt,
        "COMport \"tcp://encoder\" is no network address"},
+      {"no such device", "[RDSmorvane]\nCOMport=/dev/ttyUSB9\n", std::nullopt,
+       "Serial port /dev/ttyUSB9 (COMport) cannot be used: No such file or directory"},
+      {"unreadable file says why", "unreadable", std::nullopt,
+       "The configuration file /wd/RDSmorvane.ini cannot be read: Permission denied."},
+      {"UTF-16 with a byte order mark", std::string("\xFF\xFE[\0R\0", 6), std::nullopt,
+       "/wd/RDSmorvane.ini looks like UTF-16; save it as UTF-8 or ANSI."},
+      {"UTF-16 without one", std::string("[\0R\0D\0S\0]\0", 10), std::nullopt, "looks like UTF-16"},
   };
   for (const auto& c : cases) {
     Rig rig;
     if (!c.ini.empty()) {
       rig.files.files[kIniPath] = c.ini;
     }
+    if (c.ini == "unreadable") {
+      rig.files.unreadable.insert(kIniPath);
+    }
+    rig.files.device_problems["/dev/ttyUSB9"] = "No such file or directory";
     rig.port.open_error = c.open_error;
     try {
       Form_Load(rig.controller, "/wd");

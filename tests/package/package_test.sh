@@ -46,12 +46,14 @@ done
 "$root/usr/bin/rds-encoder-sim" --version | grep -q "1.10" ||
   fail "rds-encoder-sim --version printed something else"
 
-# The INI file a fresh install starts from must be one start-up accepts.
+# The INI file a fresh install starts from must be one start-up accepts. Its serial port is
+# checked too, and this machine need not have one: it names the port's device and stops there.
 work="$scratch/work"
 mkdir "$work"
 cp "$root/usr/share/doc/rdsmorvane/examples/RDSmorvane.ini" "$work/"
-(cd "$work" && "$root/usr/bin/rdsmorvane" --check) >"$scratch/check.txt" ||
-  fail "--check rejects the packaged RDSmorvane.ini"
+(cd "$work" && "$root/usr/bin/rdsmorvane" --check) >"$scratch/check.txt" 2>"$scratch/check.err" ||
+  grep -q '^rdsmorvane: Serial port /dev/ttyUSB0 (COMport) cannot be used: ' "$scratch/check.err" ||
+  fail "--check rejects the packaged RDSmorvane.ini: $(cat "$scratch/check.err")"
 grep -q '^EncoderType *"PIRA32"$' "$scratch/check.txt" ||
   fail "--check on the packaged INI: $(cat "$scratch/check.txt")"
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/notice_board.h"
 #include "app/posix_file_reader.h"
 #include "radiotext/metadata_line.h"
 #include "radiotext/metadata_watcher.h"
@@ -60,6 +61,7 @@ struct HostileCase {
   std::string last_rt;              // the line of the tick before
   std::string line;                 // LastRT afterwards
   std::optional<std::string> sent;  // RadioText sent
+  std::string problem;              // why it cannot be read, as said on stderr
 };
 
 TEST(HostileMetadataFile, EachHasADefinedOutcome) {
@@ -67,39 +69,40 @@ TEST(HostileMetadataFile, EachHasADefinedOutcome) {
   const std::vector<HostileCase> cases = {
       {"first line longer than the read: 64 KiB read, 256 bytes sent",
        [&](const TempDirectory& d) { d.Write(kName, long_line + "\rnext"); }, "",
-       std::string(kMetadataReadLimitBytes, 'A'), std::string(256, 'A')},
+       std::string(kMetadataReadLimitBytes, 'A'), std::string(256, 'A'), ""},
       {"huge file behind a short first line",
        [](const TempDirectory& d) {
          d.Write(kName, "Artist - Title\r\n" + std::string(3 << 20, 'x'));
        },
-       "", "Artist - Title", "Artist - Title"},
+       "", "Artist - Title", "Artist - Title", ""},
       {"NUL bytes are dropped, other bytes kept",
        [](const TempDirectory& d) { d.Write(kName, "Art\0ist - Title\xE9\x01\r\n\0\0"s); }, "",
-       "Artist - Title\xE9\x01", "Artist - Title\xE9\x01"},
+       "Artist - Title\xE9\x01", "Artist - Title\xE9\x01", ""},
       {"zeros of a file being rewritten read as an empty line",
-       [](const TempDirectory& d) { d.Write(kName, std::string(4096, '\0')); }, "Song", "", ""},
+       [](const TempDirectory& d) { d.Write(kName, std::string(4096, '\0')); }, "Song", "", "", ""},
       {"no line end: the whole file",
        [](const TempDirectory& d) { d.Write(kName, "Artist - Title"); }, "", "Artist - Title",
-       "Artist - Title"},
+       "Artist - Title", ""},
       {"LF endings only: LFs stay in the line",
        [](const TempDirectory& d) { d.Write(kName, "Artist\nTitle\n"); }, "", "Artist\nTitle\n",
-       "Artist\nTitle\n"},
+       "Artist\nTitle\n", ""},
       {"a directory reads as an empty line",
        [](const TempDirectory& d) {
          d.Remove(kName);
          std::filesystem::create_directory(d.PathOf(kName));
        },
-       "Song", "", ""},
+       "Song", "", "", "Is a directory"},
       {"a named pipe without writer does not block and reads as an empty line",
        [](const TempDirectory& d) {
          d.Remove(kName);
          ASSERT_EQ(::mkfifo(d.PathOf(kName).c_str(), 0600), 0);
        },
-       "Song", "", ""},
-      {"missing file", [](const TempDirectory& d) { d.Remove(kName); }, "Song", "", ""},
-      {"empty file", [](const TempDirectory& d) { d.Write(kName, ""); }, "Song", "", ""},
+       "Song", "", "", "Not a regular file"},
+      {"missing file", [](const TempDirectory& d) { d.Remove(kName); }, "Song", "", "",
+       "No such file or directory"},
+      {"empty file", [](const TempDirectory& d) { d.Write(kName, ""); }, "Song", "", "", ""},
       {"empty file at start: nothing sent", [](const TempDirectory& d) { d.Write(kName, ""); }, "",
-       "", std::nullopt},
+       "", std::nullopt, ""},
   };
   for (const HostileCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -109,6 +112,9 @@ TEST(HostileMetadataFile, EachHasADefinedOutcome) {
     EXPECT_EQ(rig.Tick(), c.sent);
     EXPECT_EQ(rig.disk.state.LastRT, c.line);
     EXPECT_NE(rig.view.Text(Label::lblLastTextCheck), "");
+    const std::string said = "metadata file " + rig.dir.PathOf(kName) + " cannot be read: ";
+    EXPECT_EQ(rig.events.Told(), c.problem.empty() ? std::vector<std::string>{}
+                                                   : std::vector<std::string>{said + c.problem});
   }
 }
 
@@ -124,19 +130,20 @@ TEST(HostileMetadataFile, UnreadableFileReadsAsAnEmptyLine) {
   }
   EXPECT_EQ(rig.Tick(), "");
   EXPECT_EQ(rig.disk.state.LastRT, "");
-}
 
-TEST(HostileMetadataFile, RewrittenFileIsEmptyForOneTickThenSentAgain) {
-  DiskRig rig;
-  rig.dir.Write(kName, "Artist - Title\r\n");
-  EXPECT_EQ(rig.Tick(), "Artist - Title");
+  // Said once, with the system's reason, on stderr and in the notice line; and once when it is
+  // back.
   EXPECT_EQ(rig.Tick(), std::nullopt);
-  // Truncated by the playout software and not yet written again.
-  rig.dir.Write(kName, "");
-  EXPECT_EQ(rig.Tick(), "");
-  rig.dir.Write(kName, "Artist - Title\r\n");
-  EXPECT_EQ(rig.Tick(), "Artist - Title");
-  EXPECT_EQ(rig.Tick(), std::nullopt);
+  const std::string path = rig.disk.state.MetadataFile;
+  const std::string reason = ::geteuid() == 0 ? "Not a directory" : "Permission denied";
+  const std::string said = "metadata file " + path + " cannot be read: " + reason;
+  EXPECT_EQ(rig.events.Told(), std::vector<std::string>{said});
+  EXPECT_EQ(rig.view.Text(Label::lblNotice), said);
+  rig.disk.state.MetadataFile = rig.dir.PathOf("other.txt");
+  rig.dir.Write("other.txt", "Song");
+  EXPECT_EQ(rig.Tick(), "Song");
+  EXPECT_EQ(rig.events.Told().size(), 2u);
+  EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
 }
 
 }  // namespace

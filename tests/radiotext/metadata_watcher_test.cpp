@@ -3,9 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/notice_board.h"
+#include "radiotext/radiotext_check.h"
 #include "support/fakes.h"
 
 namespace morvane {
@@ -96,45 +99,10 @@ TEST(MetadataWatcher, MarkerTableAndAlertStartAndEnd) {
   }
 }
 
-// The flag follows the marker on every encoder type; only the commands differ (PIRA32 above).
-TEST(MetadataWatcher, AlertCommandsPerEncoderType) {
-  const std::string ta_on("\xFE\x0E\x01\x40\xFF", 5);
-  const std::string ta_off("\xFE\x0E\x00\x40\xFF", 5);
-  const std::string read_flags("\xFE\xD0\x0E\x01\xFF", 5);
-  const std::string read_rt("\xFE\xD0\x20\x40\xFF", 5);
-  auto frame = [](const std::string& text) {
-    return std::string("\xFE\x20", 2) + text + std::string(64 - text.size(), ' ') + "\x40\xFF";
-  };
-  const struct {
-    std::string encoder;
-    Commands start;
-    Commands end;
-  } cases[] = {
-      {"PIRAMICRO",
-       {{ta_on, 50}, {read_flags, 200}, {frame(kTrafficText), 50}, {read_rt, 200}},
-       {{ta_off, 50}, {read_flags, 200}, {frame("Artist - Title"), 50}, {read_rt, 200}}},
-      {"OTHER", {}, {}},
-  };
-  for (const auto& c : cases) {
-    Rig rig;
-    Configure(rig, c.encoder);
-    rig.files.files[kFile] = "TRAFFIC bulletin";
-    tmrTextCheck_Timer(rig.controller);
-    EXPECT_EQ(rig.Sent(), c.start) << c.encoder;
-    EXPECT_EQ(rig.state.TAstatus, 1) << c.encoder;
-    EXPECT_TRUE(rig.timers.IsOn(Timer::tmrTAtimeout)) << c.encoder;
-
-    rig.ClearLog();
-    rig.files.files[kFile] = "Artist - Title";
-    tmrTextCheck_Timer(rig.controller);
-    EXPECT_EQ(rig.Sent(), c.end) << c.encoder;
-    EXPECT_EQ(rig.state.TAstatus, 0) << c.encoder;
-  }
-}
-
 TEST(MetadataWatcher, UnchangedLineCostsNothingOnTheWireAndEveryCheckShowsItsTime) {
   Rig rig;
   Configure(rig, "PIRA32");
+  rig.port.responder = testing::HoldingPira32Responder();
   rig.clock.Set({2026, 3, 5, 7, 5, 9});
   rig.files.files[kFile] = "Artist - Title\r\nNext - Song\r\n";
   tmrTextCheck_Timer(rig.controller);
@@ -158,38 +126,70 @@ TEST(MetadataWatcher, UnchangedLineCostsNothingOnTheWireAndEveryCheckShowsItsTim
   EXPECT_EQ(rig.Sent(), Pira32RadioText("ARTIST - Title"));
 }
 
-TEST(MetadataWatcher, ReadFailureMidRunCountsAsAnEmptyLine) {
-  Rig rig;
-  Configure(rig, "PIRA32");
-  rig.files.files[kFile] = "TRAFFIC bulletin\r\n";
-  tmrTextCheck_Timer(rig.controller);
-  ASSERT_EQ(rig.state.TAstatus, 1);
+// What the encoder reads back decides: a text it does not hold (trailing blanks aside, first 64
+// characters) is sent again, one send per 10 s at most, and after three misses in a row the
+// notice says so until it holds the text.
+TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
+  using Responder = testing::FakeEncoderPort::Responder;
+  const Responder holds = testing::HoldingPira32Responder();
+  const Responder padded = [](const std::string& c) {
+    return testing::Pira32Answer(c, "A - T" + std::string(59, ' '));
+  };
+  const Responder micro_holds = [held = std::string()](const std::string& c) mutable {
+    held = c.size() == 68 ? c.substr(2, 64) : held;
+    return c[1] == '\xD0' ? "\xFE\x20" + held + "\xFF" : std::string();
+  };
+  const Responder micro_other = testing::FrameResponder({{0x20, std::string(64, 'X')}});
+  const struct {
+    const char* name;
+    const char* encoder;
+    std::string line;
+    Responder responder;
+    bool fail_writes, missed;
+  } cases[] = {
+      {"holds it", "PIRA32", "A - T", holds, false, false},
+      {"pads it with blanks", "PIRA32", "A - T", padded, false, false},
+      {"keeps 64 of a longer one", "PIRA32", std::string(70, 'T'), holds, false, false},
+      {"LFs are not in its answer", "PIRA32", "A\nT", holds, false, false},
+      {"holds another", "PIRA32", "A - T", testing::Pira32Responder({}), false, true},
+      {"silent", "PIRA32", "A - T", nullptr, false, true},
+      {"port failing", "PIRA32", "A - T", holds, true, true},
+      {"PIRA micro holds it", "PIRAMICRO", "A - T", micro_holds, false, false},
+      {"PIRA micro holds another", "PIRAMICRO", "A - T", micro_other, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Rig rig;
+    Configure(rig, c.encoder);
+    rig.port.responder = c.responder;
+    rig.port.fail_writes = c.fail_writes;
+    rig.files.files[kFile] = c.line;
+    rig.controller.notices.Reset();
+    std::vector<int> sent_at_s;
+    for (int second = 0; second <= 32; ++second) {
+      rig.time.now_us = std::max<int64_t>(rig.time.now_us, int64_t{second} * 1000000);
+      rig.ClearLog();
+      tmrTextCheck_Timer(rig.controller);
+      if (!rig.Writes().empty()) {
+        sent_at_s.push_back(second);
+      }
+    }
+    const std::vector<int> sent_once = {0};
+    const std::vector<int> sent_every_ten_seconds = {0, 11, 22};
+    EXPECT_EQ(sent_at_s, c.missed ? sent_every_ten_seconds : sent_once);
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), c.missed ? kOtherRadioTextNotice : NoticeText());
 
-  // The countdown has been running for a while when the playout software rewrites the file.
-  rig.state.TAtimeout = 50;
-  rig.ClearLog();
-  rig.files.unreadable.insert(kFile);
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.Sent(), Join(Pira32TrafficFlag(false), Pira32RadioText("")));
-  EXPECT_EQ(rig.state.TAstatus, 0);
-  EXPECT_EQ(rig.state.LastRT, "");
-}
-
-TEST(MetadataWatcher, FailingPortDoesNotStopTheTickOrRepeatTheText) {
-  Rig rig;
-  Configure(rig, "PIRA32");
-  rig.port.fail_writes = true;
-  rig.files.files[kFile] = "TRAFFIC bulletin";
-  tmrTextCheck_Timer(rig.controller);
-  // Every step was tried, and the record moved on as if the encoder had listened.
-  EXPECT_EQ(rig.Sent(), Join(Pira32TrafficFlag(true), Pira32RadioText(kTrafficText)));
-  EXPECT_EQ(rig.state.TAstatus, 1);
-  EXPECT_EQ(rig.view.Text(Label::lblRT), "");
-
-  rig.port.fail_writes = false;
-  rig.ClearLog();
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_TRUE(rig.Writes().empty());
+    // Once it holds the text, the notice goes and the line is left alone.
+    rig.port.fail_writes = false;
+    rig.port.responder = c.encoder[4] == '3' ? testing::HoldingPira32Responder() : micro_holds;
+    for (int tick = 0; tick < 3; ++tick) {
+      rig.time.now_us += 11000000;
+      rig.ClearLog();
+      tmrTextCheck_Timer(rig.controller);
+    }
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
+    EXPECT_TRUE(rig.Writes().empty());
+  }
 }
 
 // A replacement is tagged by its own content, not by the line's.
@@ -211,6 +211,16 @@ TEST(MetadataWatcher, ReplacementTextIsTaggedByItsOwnContent) {
 // and as a radio must receive it: é 0x82, ü 0x99, ó 0x86, one byte each.
 const std::string kTitleUtf8 = "Caf\xC3\xA9 M\xC3\xBCller - Sigur R\xC3\xB3s";
 const std::string kTitleRds = "Caf\x82 M\x99ller - Sigur R\x86s";
+
+std::string Utf16(std::u16string_view text, bool big_endian) {
+  std::string bytes;
+  for (const char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += big_endian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
 
 void ConfigureWithRtPlus(Rig& rig, TextEncoding encoding) {
   Configure(rig, "PIRA32");
@@ -241,6 +251,13 @@ TEST(MetadataTextEncoding, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
       // Unconverted, every byte counts as a character, exactly as before the key existed.
       {"RDS: bytes as they are", TextEncoding::Rds, kTitleUtf8 + "\r\n",
        tagged(kTitleUtf8, "RTP=04,00,12,01,16,09")},
+      // A UTF-16 file says so by its mark, whatever the setting; the note is one character.
+      {"UTF-16 little-endian", TextEncoding::Rds,
+       Utf16(u"\uFEFFCaf\u00E9 M\u00FCller - Sigur R\u00F3s\r\nnext", false),
+       tagged(kTitleRds, "RTP=04,00,10,01,14,08")},
+      {"UTF-16 big-endian, a note beyond the basic plane", TextEncoding::Latin1,
+       Utf16(u"\uFEFFCaf\u00E9 M\u00FCller - Sigur R\u00F3s\U0001F3B5", true),
+       tagged(kTitleRds + "?", "RTP=04,00,10,01,14,09")},
   };
   for (const auto& c : cases) {
     Rig rig;

@@ -1,5 +1,6 @@
 #include "support/fakes.h"
 
+#include <memory>
 #include <ostream>
 
 #include "link/dialects.h"
@@ -93,6 +94,19 @@ FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> va
   };
 }
 
+FakeEncoderPort::Responder HoldingPira32Responder(std::map<std::string, std::string> values) {
+  auto held = std::make_shared<std::map<std::string, std::string>>(std::move(values));
+  held->emplace("TA", "0");
+  return [held](const std::string& command) {
+    const std::string text = command.substr(0, command.size() - 1);
+    const std::size_t equals = text.find('=');
+    if (equals != std::string::npos && (text.rfind("RT1=", 0) == 0 || text.rfind("TA=", 0) == 0)) {
+      (*held)[text.substr(0, equals)] = text.substr(equals + 1, 64);
+    }
+    return Pira32Responder(*held)(command);
+  };
+}
+
 FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data) {
   return [data = std::move(data)](const std::string& command) -> std::string {
     if (command.size() == 5 && command[1] == '\xD0') {
@@ -149,13 +163,21 @@ LocalTime FakeClock::Now() {
   return now;
 }
 
-std::optional<std::string> FakeFiles::ReadPrefix(const std::string& path, std::size_t max_bytes) {
+FileRead FakeFiles::ReadPrefix(const std::string& path, std::size_t max_bytes) {
   reads.push_back(path);
   auto it = files.find(path);
-  if (it == files.end() || unreadable.count(path) != 0) {
-    return std::nullopt;
+  if (it == files.end()) {
+    return {std::nullopt, "No such file or directory"};
   }
-  return it->second.substr(0, max_bytes);
+  if (unreadable.count(path) != 0) {
+    return {std::nullopt, "Permission denied"};
+  }
+  return {it->second.substr(0, max_bytes), {}};
+}
+
+std::optional<std::string> FakeFiles::SerialDeviceProblem(const std::string& path) {
+  auto it = device_problems.find(path);
+  return it == device_problems.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
 
 std::vector<std::string> FakeFiles::ListDirectory(const std::string& path) {
@@ -212,6 +234,16 @@ FakeTimers::FakeTimers() {
 void FakeTimers::SetEnabled(Timer timer, bool on) {
   enabled[timer] = on;
   history.emplace_back(timer, on);
+}
+
+std::vector<std::string> FakeEvents::Told() const {
+  std::vector<std::string> told;
+  for (const Event& event : events) {
+    if (event.severity != Severity::Info) {
+      told.push_back(event.text);
+    }
+  }
+  return told;
 }
 
 Rig::Rig()

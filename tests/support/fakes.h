@@ -89,6 +89,11 @@ class FakeEncoderPort : public SerialPort {
 // Answers the queries found in values (keyed by command text without CR) and acknowledges
 // everything else with "OK".
 [[nodiscard]] FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> values);
+// A PIRA32 that holds what it is told: the RadioText of the last "RT1=" (64 characters at most)
+// and the flag of the last "TA=", and answers "RT1" and "TA" with them; the rest as
+// Pira32Responder(values).
+[[nodiscard]] FakeEncoderPort::Responder HoldingPira32Responder(
+    std::map<std::string, std::string> values = {});
 // PIRA micro read answers keyed by address: two leading bytes, the data, FF.
 [[nodiscard]] FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data);
 
@@ -97,6 +102,7 @@ class FakeClock : public LocalClock {
  public:
   explicit FakeClock(VirtualTime& time) : time_(time) {}
   LocalTime Now() override;
+  int64_t SteadyMs() override { return time_.now_us / 1000; }
   void Set(const LocalTime& at);
 
  private:
@@ -105,13 +111,17 @@ class FakeClock : public LocalClock {
   int64_t base_us_ = 0;
 };
 
+// A missing file fails with "No such file or directory", an unreadable one with "Permission
+// denied"; every serial device is usable unless device_problems names it.
 class FakeFiles : public FileReader {
  public:
-  std::optional<std::string> ReadPrefix(const std::string& path, std::size_t max_bytes) override;
+  FileRead ReadPrefix(const std::string& path, std::size_t max_bytes) override;
   std::vector<std::string> ListDirectory(const std::string& path) override;
+  std::optional<std::string> SerialDeviceProblem(const std::string& path) override;
 
   std::map<std::string, std::string> files;  // full path -> content
   std::set<std::string> unreadable;
+  std::map<std::string, std::string> device_problems;
   std::vector<std::string> reads;  // every path asked for, in order
 };
 
@@ -148,6 +158,9 @@ class FakeTimers : public TimerSwitch {
 class FakeEvents : public EventSink {
  public:
   void Report(const Event& event) override { events.push_back(event); }
+  // What the station engineer was told: the texts of every event but the ordinary course of the
+  // day.
+  [[nodiscard]] std::vector<std::string> Told() const;
   std::vector<Event> events;
 };
 

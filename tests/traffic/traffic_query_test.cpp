@@ -109,22 +109,5 @@ TEST(QueryTraffic, PiraMicroDisplayRows) {
   }
 }
 
-TEST(QueryTraffic, OtherEncoderTypesSendNothingAndShowUnknown) {
-  for (const char* type : {"pira32", "PIRAMICRO "}) {
-    SCOPED_TRACE(type);
-    Rig rig;
-    rig.state.EncoderType = type;
-    rig.port.responder = Pira32Responder({});
-    // As an earlier call might have left it.
-    rig.view.caption = kInProgress;
-    rig.view.colour = ButtonColour::Red;
-    rig.view.enabled = true;
-    QueryTraffic(rig.controller);
-    EXPECT_TRUE(rig.log.empty());
-    EXPECT_EQ(Shown(rig), Display("UNKNOWN", "UNKNOWN", "UNKNOWN", std::string(kTrafficUnavailable),
-                                  "buttonface", false));
-  }
-}
-
 }  // namespace
 }  // namespace morvane

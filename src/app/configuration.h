@@ -24,7 +24,11 @@ struct PortConfiguration {
 // texts that come in later (metadata and in-house lines) are written.
 struct Configuration : PortConfiguration {
   TextEncoding text_encoding = TextEncoding::Rds;
+  // Minutes after which an unchanged metadata line gives way to DefaultRadioText; 0: never.
+  int stale_radiotext_minutes = 0;
 };
+
+inline constexpr int kStaleRadioTextMaxMinutes = 1440;
 
 // The part of a text before its first NUL.
 [[nodiscard]] std::string StripNulls(const std::string& text);

@@ -81,6 +81,7 @@ void Form_Load(Controller& controller, const std::string& working_directory) {
   const Configuration configuration =
       LoadConfiguration(controller.io.files, working_directory, state);
   controller.text_encoding = configuration.text_encoding;
+  controller.stale.minutes = configuration.stale_radiotext_minutes;
   ResetWorkingFields(state);
   controller.SetLabel(Label::lblEncoderType, state.EncoderType);
   controller.SetLabel(Label::lblRTplus, "");

@@ -5,6 +5,7 @@
 
 #include "radiotext/metadata_line.h"
 #include "radiotext/radiotext_sender.h"
+#include "radiotext/stale_radiotext.h"
 #include "status/status_queries.h"
 #include "text/text_encoding.h"
 #include "text/text_helpers.h"
@@ -33,6 +34,7 @@ void tmrTextCheck_Timer(Controller& controller) {
   const LocalTime now = controller.io.clock.Now();
   controller.SetLabel(Label::lblLastTextCheck, TimeOfDay(now.hour, now.minute, now.second));
 
+  FallBackWhenStale(controller, line, Contains(line, kSystemMarker));
   // A line is acted on once, on the tick that first sees it.
   if (line == state.LastRT) {
     return;

@@ -74,6 +74,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
        "RTplus=1\r\n"
        "RTplusSwap=1\r\n"
        "MetadataFile=/srv/caf\xE9.txt\r\n"
+       "StaleRadioTextMinutes=30\r\n"
        "RTplusPrefix=\r\n"
        "RTplusSplit= \x96 \r\n",
        kHeader + "COMsettings       \"19200,E,7,2\"\n"
@@ -87,6 +88,8 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "RTplus            1 (on)\n"
                  "RTplusSwap        \"1\" (swap)\n"
                  "MetadataFile      \"/srv/caf\xE9.txt\"\n"
+                 "StaleRadioTextMinutes 30 (DefaultRadioText after 30 minutes of the same "
+                 "metadata line)\n"
                  "RTplusPrefix      \"\"\n"
                  "RTplusSplit       \" - \"\n"},
       {"sentinels and defaults; a tab made visible; a network port",
@@ -104,6 +107,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "RTplus            2 (off)\n"
                  "RTplusSwap        \"\" (no swap)\n"
                  "MetadataFile      \"metadata.txt\"\n"
+                 "StaleRadioTextMinutes 0 (off)\n"
                  "RTplusPrefix      (not set)\n"
                  "RTplusSplit       \"\\x09/\"\n"},
   };

@@ -1,6 +1,6 @@
 # Debian packages the build needs; installed with apt-get when missing and we are root.
 MORVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev googletest
-  qt6-base-dev qt6-serialport-dev libgl-dev dpkg-dev clang-tidy)
+  qt6-base-dev qt6-serialport-dev libgl-dev libsystemd-dev dpkg-dev clang-tidy)
 
 ensure_build_deps() {
   local missing=()

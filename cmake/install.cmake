@@ -20,7 +20,10 @@ add_custom_target(man_pages ALL DEPENDS ${MORVANE_MAN_PAGES})
 install(FILES ${MORVANE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # systemd looks in <prefix>/lib/systemd/system for /usr and /usr/local alike; not libdir, which
 # carries the multiarch triplet on Debian.
-install(FILES ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane.service DESTINATION lib/systemd/system)
+# The plain unit for one encoder, the template for one controller per encoder.
+install(FILES ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane.service
+              ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane@.service
+        DESTINATION lib/systemd/system)
 install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.svg

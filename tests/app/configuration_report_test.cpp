@@ -74,7 +74,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
        "RTplus=1\r\n"
        "RTplusSwap=1\r\n"
        "MetadataFile=/srv/caf\xE9.txt\r\n"
-       "StaleRadioTextMinutes=30\r\n"
+       "StaleRadioTextMinutes=1440\r\n"
        "RTplusPrefix=\r\n"
        "RTplusSplit= \x96 \r\n",
        kHeader + "COMsettings       \"19200,E,7,2\"\n"
@@ -88,7 +88,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "RTplus            1 (on)\n"
                  "RTplusSwap        \"1\" (swap)\n"
                  "MetadataFile      \"/srv/caf\xE9.txt\"\n"
-                 "StaleRadioTextMinutes 30 (DefaultRadioText after 30 minutes of the same "
+                 "StaleRadioTextMinutes 1440 (DefaultRadioText after 1440 minutes of the same "
                  "metadata line)\n"
                  "RTplusPrefix      \"\"\n"
                  "RTplusSplit       \" - \"\n"},

@@ -199,29 +199,12 @@ TEST(LoadConfiguration, ValuesThatEndStartUpNameTheirKey) {
            std::string(kTextEncodingValues)},
       {"[RDSmorvane]\nEncoderType=PIRA32\n[Other]\nCOMport=1\n", "The key COMport is missing"},
       {Ini("StaleRadioTextMinutes=1441\r\n"), "StaleRadioTextMinutes \"1441\""},
-      {Ini("StaleRadioTextMinutes=-1\r\n"), "StaleRadioTextMinutes \"-1\""},
-      {Ini("StaleRadioTextMinutes=1.5\r\n"), "StaleRadioTextMinutes \"1.5\""},
       {Ini("StaleRadioTextMinutes=10 min\r\n"), "StaleRadioTextMinutes \"10 min\""},
   };
   for (const auto& [ini, message] : cases) {
     Rig rig;
     EXPECT_THAT(Start(rig, ini), HasSubstr(message)) << ini;
     EXPECT_FALSE(rig.port.opened_settings) << ini << ": nothing may be opened";
-  }
-}
-
-TEST(LoadConfiguration, StaleRadioTextMinutesFromOffToADay) {
-  const std::pair<std::string, int> cases[] = {
-      {"", 0},
-      {"StaleRadioTextMinutes=\r\n", 0},
-      {"StaleRadioTextMinutes=0\r\n", 0},
-      {"StaleRadioTextMinutes= 1 \r\n", 1},
-      {"staleradiotextminutes=1440\r\n", 1440},
-  };
-  for (const auto& [lines, minutes] : cases) {
-    Rig rig;
-    ASSERT_EQ(Start(rig, Ini(lines)), "") << lines;
-    EXPECT_EQ(rig.controller.stale.minutes, minutes) << lines;
   }
 }
 

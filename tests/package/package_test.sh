@@ -41,9 +41,6 @@ for script in postinst prerm postrm; do
   [ -x "$control/$script" ] || fail "maintainer script $script missing or not executable"
   sh -n "$control/$script" || fail "maintainer script $script does not parse"
 done
-if command -v lintian >/dev/null; then
-  lintian --fail-on error "$deb" >&2 || fail "lintian reports errors"
-fi
 
 # Qt comes from the system, so the unpacked programs run as they are.
 [ "$("$root/usr/bin/rdsmorvane" --version)" = "rdsmorvane 1.10" ] ||

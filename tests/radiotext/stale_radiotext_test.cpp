@@ -1,69 +1,49 @@
-#include "radiotext/stale_radiotext.h"
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "radiotext/metadata_watcher.h"
 #include "support/fakes.h"
 
 namespace morvane {
 namespace {
 
-using testing::Rig;
-
-const std::string kDefault = "Radio Morvane";
-
-struct Tick {
-  int at_s;  // seconds of virtual time since start-up
-  std::string line;
-};
-
-// Each case runs the metadata watcher's ticks on a PIRA32 and lists every RadioText sent.
-TEST(StaleRadioText, DefaultGoesOnAirOnceWhenTheLineStandsForTheSetMinutes) {
+// The metadata watcher's ticks on a PIRA32 after start-up, at these seconds with these lines;
+// every RadioText sent after start-up is listed. "D" is DefaultRadioText.
+TEST(StaleRadioText, DefaultOnAirOnceWhenTheLineStandsForTheSetMinutes) {
   const struct {
     const char* name;
     int minutes;
-    int16_t ta_status;
-    std::vector<Tick> ticks;
+    int16_t traffic;  // an alert started with the button: no line ends it
+    std::vector<std::pair<int, std::string>> ticks;
     std::vector<std::string> sent;
   } cases[] = {
-      // clang-format off
-      {"off when 0", 0, 0, {{0, "Song"}, {86400, "Song"}}, {"Song"}},
-      {"not before", 5, 0, {{0, "Song"}, {299, "Song"}}, {"Song"}},
-      {"at N minutes, once", 5, 0, {{0, "Song"}, {300, "Song"}, {301, "Song"}, {9000, "Song"}},
-       {"Song", kDefault}},
-      {"a new line starts the wait again", 5, 0, {{0, "A"}, {240, "B"}, {539, "B"}}, {"A", "B"}},
-      {"a new line after the fallback", 1, 0, {{0, "A"}, {60, "A"}, {70, "B"}, {130, "B"}},
-       {"A", kDefault, "B", kDefault}},
-      {"not during a traffic announcement", 5, 1, {{0, "Song"}, {300, "Song"}, {900, "Song"}},
-       {"Song"}},
-      {"system marker: the default is on air already", 1, 0,
-       {{0, "Jingle !!*SYS*!!"}, {60, "Jingle !!*SYS*!!"}}, {kDefault}},
-      {"nothing read since start-up, which sent the default", 1, 0, {{0, ""}, {120, ""}}, {}},
-      {"a file gone: the empty line falls back too", 1, 0, {{0, "A"}, {5, ""}, {65, ""}},
-       {"A", "", kDefault}},
-      // clang-format on
+      {"off when 0", 0, 0, {{0, "A"}, {86400, "A"}}, {"A"}},
+      {"not before", 5, 0, {{0, "A"}, {299, "A"}}, {"A"}},
+      {"at N minutes, once", 5, 0, {{0, "A"}, {300, "A"}, {301, "A"}, {9000, "A"}}, {"A", "D"}},
+      {"a new line waits again", 5, 0, {{0, "A"}, {240, "B"}, {539, "B"}}, {"A", "B"}},
+      {"D again", 1, 0, {{0, "A"}, {60, "A"}, {70, "B"}, {130, "B"}}, {"A", "D", "B", "D"}},
+      {"not during an alert", 5, 1, {{0, "A"}, {300, "A"}, {900, "A"}}, {"A"}},
+      {"system marker: D on air", 1, 0, {{0, "J !!*SYS*!!"}, {60, "J !!*SYS*!!"}}, {"D"}},
+      {"nothing read: start-up's D on air", 1, 0, {{0, ""}, {120, ""}}, {}},
+      {"a file gone: its empty line too", 1, 0, {{0, "A"}, {5, ""}, {65, ""}}, {"A", "", "D"}},
   };
   for (const auto& c : cases) {
-    Rig rig;
-    rig.state.EncoderType = "PIRA32";
-    rig.state.MetadataFile = "metadata.txt";
-    rig.state.TrafficMeta = "TRAFFIC";
-    rig.state.DefaultRadioText = kDefault;
-    rig.state.RTPlusPrefix = std::string(kRtPlusSentinel);
-    rig.state.RTPlusSplit = std::string(kRtPlusSentinel);
-    // An alert started with the button: no metadata line ends it.
-    rig.state.TAstatus = c.ta_status;
-    rig.state.ManualTraffic = c.ta_status;
-    rig.port.responder = testing::Pira32Responder({});
-    rig.controller.stale.minutes = c.minutes;
+    testing::Rig rig;
+    rig.files.files["/wd/RDSmorvane.ini"] =
+        "[RDSmorvane]\nCOMport=1\nEncoderType=PIRA32\nDefaultRadioText=D\n"
+        "StaleRadioTextMinutes=" +
+        std::to_string(c.minutes) + "\n";
     rig.controller.steady_now_ms = [&rig] { return rig.time.now_us / 1000; };
-    for (const Tick& tick : c.ticks) {
-      rig.time.now_us = std::max<int64_t>(rig.time.now_us, int64_t{tick.at_s} * 1000000);
-      rig.files.files["metadata.txt"] = tick.line;
+    Form_Load(rig.controller, "/wd");
+    rig.ClearLog();
+    rig.state.TAstatus = rig.state.ManualTraffic = c.traffic;
+    const int64_t started_us = rig.time.now_us;
+    for (const auto& [at_s, line] : c.ticks) {
+      rig.time.now_us = std::max(rig.time.now_us, started_us + int64_t{at_s} * 1000000);
+      rig.files.files["metadata.txt"] = line;
       tmrTextCheck_Timer(rig.controller);
     }
     std::vector<std::string> sent;

@@ -13,11 +13,6 @@ struct DisplayEndpoint {
   bool abstract_too = false;
   std::string host;
   int port = 0;
-
-  bool operator==(const DisplayEndpoint& other) const {
-    return socket_path == other.socket_path && abstract_too == other.abstract_too &&
-           host == other.host && port == other.port;
-  }
 };
 
 // An X11 DISPLAY ("[host]:N[.screen]"): no host or "unix" is the local socket of display N, any

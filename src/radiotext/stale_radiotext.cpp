@@ -7,7 +7,7 @@ namespace morvane {
 
 namespace {
 
-constexpr int64_t kMsPerMinute = 60 * 1000;
+constexpr int64_t kMsPerMinute = int64_t{60} * 1000;
 
 }  // namespace
 

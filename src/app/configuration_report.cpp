@@ -102,7 +102,7 @@ std::string StaleMeaning(int minutes) {
     return "0 (off)";
   }
   return std::to_string(minutes) + " (DefaultRadioText after " + std::to_string(minutes) +
-         " minutes of the same metadata line)";
+         " minutes unchanged)";
 }
 
 void PrintValues(std::ostream& out, const Configuration& configuration, const PortCheck& port_check,

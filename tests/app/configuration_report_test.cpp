@@ -88,8 +88,7 @@ TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
                  "RTplus            1 (on)\n"
                  "RTplusSwap        \"1\" (swap)\n"
                  "MetadataFile      \"/srv/caf\xE9.txt\"\n"
-                 "StaleRadioTextMinutes 1440 (DefaultRadioText after 1440 minutes of the same "
-                 "metadata line)\n"
+                 "StaleRadioTextMinutes 1440 (DefaultRadioText after 1440 minutes unchanged)\n"
                  "RTplusPrefix      \"\"\n"
                  "RTplusSplit       \" - \"\n"},
       {"sentinels and defaults; a tab made visible; a network port",

@@ -7,27 +7,37 @@ install(TARGETS rdsmorvane rds-encoder-sim RUNTIME DESTINATION ${CMAKE_INSTALL_B
 install(TARGETS rdsmorvane-web LIBRARY DESTINATION lib/rdsmorvane)
 
 set(MORVANE_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
-# Manual pages go out compressed, as Debian's man pages do.
+# Manual pages and the changelog go out compressed, as Debian's do.
 set(MORVANE_MAN_PAGES)
-foreach(page rdsmorvane.1 rds-encoder-sim.1)
-  set(compressed ${PROJECT_BINARY_DIR}/man/${page}.gz)
+foreach(page man/rdsmorvane.1 man/rds-encoder-sim.1 debian/changelog)
+  get_filename_component(name ${page} NAME)
+  set(compressed ${PROJECT_BINARY_DIR}/man/${name}.gz)
   add_custom_command(
     OUTPUT ${compressed}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-    COMMAND gzip -9 -n -c ${MORVANE_PACKAGING_DIR}/man/${page} > ${compressed}
-    DEPENDS ${MORVANE_PACKAGING_DIR}/man/${page})
+    COMMAND gzip -9 -n -c ${MORVANE_PACKAGING_DIR}/${page} > ${compressed}
+    DEPENDS ${MORVANE_PACKAGING_DIR}/${page})
   list(APPEND MORVANE_MAN_PAGES ${compressed})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${MORVANE_MAN_PAGES})
+list(POP_BACK MORVANE_MAN_PAGES MORVANE_CHANGELOG)
 install(FILES ${MORVANE_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${MORVANE_CHANGELOG} ${MORVANE_PACKAGING_DIR}/debian/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # systemd looks in <prefix>/lib/systemd/system for /usr and /usr/local alike; not libdir, which
 # carries the multiarch triplet on Debian.
-install(FILES ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane.service DESTINATION lib/systemd/system)
+# The plain unit for one encoder, the template for one controller per encoder.
+install(FILES ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane.service
+              ${MORVANE_PACKAGING_DIR}/systemd/rdsmorvane@.service
+        DESTINATION lib/systemd/system)
 install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${MORVANE_PACKAGING_DIR}/rdsmorvane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The README's pictures, where its links look for them.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs
+        FILES_MATCHING PATTERN "*.png")
 # The maintainer script copies it to /var/lib/rdsmorvane/RDSmorvane.ini when none is there.
 install(FILES ${MORVANE_PACKAGING_DIR}/RDSmorvane.ini
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
@@ -35,7 +45,8 @@ install(FILES ${MORVANE_PACKAGING_DIR}/RDSmorvane.ini
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME rdsmorvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "RDS Morvane maintainers <rdsmorvane@localhost>")
+set(CPACK_PACKAGE_CONTACT
+    "RDS Morvane project <maintainers@users.noreply.c-seed-9d1d9f1d.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "keeps an RDS encoder's RadioText, TA flag and clock current")
 set(CPACK_PACKAGE_DESCRIPTION
     "RDS Morvane runs unattended beside a radio station's playout software and

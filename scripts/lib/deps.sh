@@ -1,7 +1,8 @@
 # Debian packages the build and its tests need (chromium: the status page in a real browser);
 # installed with apt-get when missing and we are root.
 MORVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libgtest-dev libgmock-dev googletest
-  qt6-base-dev qt6-serialport-dev libgl-dev dpkg-dev clang-tidy libcpp-httplib-dev chromium)
+  qt6-base-dev qt6-serialport-dev libgl-dev libsystemd-dev dpkg-dev clang-tidy libcpp-httplib-dev
+  chromium)
 
 ensure_build_deps() {
   local missing=()

@@ -1,6 +1,7 @@
 #include "app/configuration.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 #include <vector>
 
@@ -229,6 +230,25 @@ int16_t TAmaxtimeValue(const IniFile& ini, const std::string& text) {
   return *seconds;
 }
 
+// Whole minutes up to a day; missing, empty or 0 keeps a line on air for as long as it stands.
+int StaleRadioTextMinutesValue(const IniFile& ini) {
+  const std::string text = KeyedValueOr(ini, "StaleRadioTextMinutes", "");
+  if (text.empty()) {
+    return 0;
+  }
+  int minutes = -1;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, minutes);
+  if (error != std::errc() || stop != end || minutes < 0 || minutes > kStaleRadioTextMaxMinutes) {
+    throw StartupError("StaleRadioTextMinutes " + Quoted(text) + " in " + ini.path +
+                       " is not usable; give the minutes (1 to " +
+                       std::to_string(kStaleRadioTextMaxMinutes) +
+                       ") after which an unchanged metadata line gives way to DefaultRadioText, "
+                       "or 0 to keep it on air.");
+  }
+  return minutes;
+}
+
 bool StartsWith(std::string_view line, std::string_view key) {
   return line.substr(0, key.size()) == key;
 }
@@ -292,6 +312,7 @@ Configuration LoadConfiguration(FileReader& files, const std::string& working_di
   }
 
   state.TAmaxtime = TAmaxtimeValue(ini, ta_max_timeout);
+  configuration.stale_radiotext_minutes = StaleRadioTextMinutesValue(ini);
   return configuration;
 }
 

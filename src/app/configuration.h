@@ -26,7 +26,11 @@ struct PortConfiguration {
 struct Configuration : PortConfiguration {
   TextEncoding text_encoding = TextEncoding::Rds;
   WebSettings web;
+  // Minutes after which an unchanged metadata line gives way to DefaultRadioText; 0: never.
+  int stale_radiotext_minutes = 0;
 };
+
+inline constexpr int kStaleRadioTextMaxMinutes = 1440;
 
 // The part of a text before its first NUL.
 [[nodiscard]] std::string StripNulls(const std::string& text);

@@ -19,7 +19,7 @@ namespace morvane {
 namespace {
 
 constexpr std::string_view kNotSet = "(not set)";
-constexpr int kNameWidth = 18;
+constexpr std::size_t kNameWidth = 18;
 
 void AppendEscaped(std::string& shown, unsigned char byte) {
   shown += "\\x" + HexByte(byte);
@@ -114,7 +114,17 @@ std::string WebListenMeaning(const WebSettings& web) {
 }
 
 void PrintLine(std::ostream& out, std::string_view name, const std::string& value) {
-  out << std::left << std::setw(kNameWidth) << name << value << '\n';
+  // A name longer than the column still keeps a blank before its value.
+  out << std::left << std::setw(static_cast<int>(kNameWidth)) << name
+      << (name.size() < kNameWidth ? "" : " ") << value << '\n';
+}
+
+std::string StaleMeaning(int minutes) {
+  if (minutes == 0) {
+    return "0 (off)";
+  }
+  return std::to_string(minutes) + " (DefaultRadioText after " + std::to_string(minutes) +
+         " minutes unchanged)";
 }
 
 void PrintValues(std::ostream& out, const Configuration& configuration, const PortCheck& port_check,
@@ -137,6 +147,7 @@ void PrintValues(std::ostream& out, const Configuration& configuration, const Po
       out, "RTplusSwap",
       ShownAsWritten(state.RTplusSwap) + (state.RTplusSwap == "1" ? " (swap)" : " (no swap)"));
   PrintLine(out, "MetadataFile", ShownAsWritten(state.MetadataFile));
+  PrintLine(out, "StaleRadioTextMinutes", StaleMeaning(configuration.stale_radiotext_minutes));
   PrintLine(out, "RTplusPrefix", QuotedOrNotSet(state.RTPlusPrefix, kRtPlusSentinel));
   PrintLine(out, "RTplusSplit", QuotedOrNotSet(state.RTPlusSplit, kRtPlusSentinel));
   // The token itself is a secret and is never printed.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@
 #include "link/serial_port.h"
 #include "link/sleeper.h"
 #include "radiotext/radiotext_check.h"
+#include "text/steady_time.h"
 #include "text/text_encoding.h"
 #include "ui/status_view.h"
 
@@ -28,6 +31,17 @@ struct Platform {
   StatusView& view;
   TimerSwitch& timers;
   EventSink& events;
+};
+
+// Falling back to DefaultRadioText when the playout stops updating the metadata file: the
+// setting, and what the metadata watcher keeps for it.
+struct StaleRadioText {
+  int minutes = 0;  // 0: off
+  // When the metadata line last changed, on the monotonic clock.
+  int64_t line_since_ms = 0;
+  // DefaultRadioText is already on air for the current line (start-up sent it, or the line holds
+  // the system marker, or the fallback came): nothing left to fall back to.
+  bool default_on_air = true;
 };
 
 // What the main window owns for the life of the process: the record, the port and the controls.
@@ -50,6 +64,9 @@ struct Controller {
   // Where start-up opened the port: a port that was lost is opened again the same way.
   PortAddress port_address;
   LineSettings line_settings;
+  StaleRadioText stale;
+  // Milliseconds on a clock that a change of the wall clock (summer time) does not move.
+  std::function<int64_t()> steady_now_ms = SteadyNowMs;
   Platform io;
   EncoderLink link;
   // The one-line notice: what most needs the station's attention.

@@ -22,15 +22,16 @@ namespace {
 
 // The operator's "t" and Enter, from a terminal or a pipe. Anything else on stdin (a file,
 // /dev/null under a service manager) is left alone: it would only ever say end of file.
-void ListenForClicks(QCoreApplication& app, Controller& controller, HeadlessView& view,
-                     WebStation& web) {
+void ListenForClicks(QCoreApplication& app, Machine& machine, Controller& controller,
+                     HeadlessView& view, WebStation& web) {
   struct stat info {};
   if (fstat(STDIN_FILENO, &info) != 0 || !(isatty(STDIN_FILENO) || S_ISFIFO(info.st_mode))) {
     return;
   }
   auto input = std::make_shared<ConsoleInput>();
   auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [=, &controller, &view, &web] {
+  QObject::connect(notifier, &QSocketNotifier::activated, &app,
+                   [=, &machine, &controller, &view, &web] {
     char bytes[256];
     const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
     if (count <= 0) {
@@ -42,10 +43,10 @@ void ListenForClicks(QCoreApplication& app, Controller& controller, HeadlessView
     for (const ConsoleCommand command :
          input->Feed(std::string_view(bytes, static_cast<std::size_t>(count)))) {
       if (command == ConsoleCommand::Unknown) {
-        std::cerr << "rdsmorvane: type t and Enter to click the traffic button" << std::endl;
+        machine.Log(Severity::Notice, "type t and Enter to click the traffic button");
       } else if (!view.ButtonEnabled()) {
-        std::cerr << "rdsmorvane: the traffic button is disabled (\"" << view.ButtonCaption()
-                  << "\")" << std::endl;
+        machine.Log(Severity::Notice,
+                    "the traffic button is disabled (\"" + view.ButtonCaption() + "\")");
       } else {
         DispatchClick(controller);
         web.Publish(controller);
@@ -73,20 +74,22 @@ int RunHeadless(int& argc, char** argv, const CommandLine& options) {
   };
   if (!StartUp(
           controller, options,
-          [](const std::string& message) { std::cerr << "rdsmorvane: " << message << std::endl; },
+          [&machine](const std::string& message) { machine.Log(Severity::Error, message); },
           [&](const Configuration& configuration) {
             web.Configured(controller, configuration, [&view] { view.Flush(); });
           })) {
     return 1;
   }
   after_each();
-  ListenForClicks(app, controller, view, web);
+  ListenForClicks(app, machine, controller, view, web);
   machine.timers.Start([&controller, &after_each](Timer timer) {
     DispatchTick(controller, timer);
     after_each();
   });
   PortWatch port_watch(controller, machine.port, after_each);
+  machine.notifier.Ready();
   const int status = app.exec();
+  machine.notifier.Stopping();
   Form_Unload(controller);
   return status;
 }

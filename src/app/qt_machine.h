@@ -9,25 +9,39 @@
 #include "app/controller.h"
 #include "app/event_log.h"
 #include "app/posix_file_reader.h"
+#include "app/qt_service_notifier.h"
 #include "app/qt_timers.h"
+#include "app/service_status.h"
 #include "app/system_clock.h"
 #include "link/qt_encoder_port.h"
 #include "link/thread_sleeper.h"
 
 namespace morvane {
 
-// What the window and the headless display share: the real port, clock, files, timers and the
-// error output.
+// What the window and the headless display share: the real port, clock, files, timers, the
+// error output and the service manager.
 struct Machine {
+  Machine() {
+    status.SetListener([this](const std::string& line) { notifier.Status(line); });
+  }
+
+  // A line for the error output (the journal under a service manager).
+  void Log(Severity severity, std::string text) {
+    events.Report(Event{EventKind::Problem, severity, std::move(text)});
+  }
+
   QtEncoderPort port;
   ThreadSleeper sleeper;
   SystemClock clock;
   PosixFileReader files;
   QtTimers timers;
-  EventLog events{std::cerr};
+  EventLog events{std::cerr, StderrIsJournal()};
+  ServiceNotifier notifier;
+  // Every event passes here on its way to the log, for the service manager's status line.
+  ServiceStatus status{events};
 
   [[nodiscard]] Platform PlatformWith(StatusView& view) {
-    return Platform{port, sleeper, clock, files, view, timers, events};
+    return Platform{port, sleeper, clock, files, view, timers, status};
   }
 };
 

@@ -25,17 +25,22 @@ void QuitOnStopSignals(QCoreApplication& app) {
     return;
   }
   auto* notifier = new QSocketNotifier(g_signal_pipe[0], QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app] {
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
     char byte = 0;
     (void)!read(g_signal_pipe[0], &byte, 1);
-    app.quit();
+    // exit, not quit: quit does nothing before the main loop runs, and a start-up error's
+    // message box runs a loop of its own, which exit ends as well.
+    QCoreApplication::exit(0);
   });
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  // A hang-up, a quit from the keyboard or a stray user signal must not kill the program in the
+  // middle of a handler (RT+ tags cleared, a lock file left behind); all of them stop it cleanly.
+  for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2}) {
+    sigaction(number, &action, nullptr);
+  }
 }
 
 }  // namespace morvane

@@ -4,8 +4,8 @@
 
 namespace morvane {
 
-// SIGINT and SIGTERM end the event loop between two handlers, so the exchange in progress
-// finishes and the port is closed cleanly.
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1 and SIGUSR2 end the event loop between two
+// handlers, so the exchange in progress finishes and the port is closed cleanly.
 void QuitOnStopSignals(QCoreApplication& app);
 
 }  // namespace morvane

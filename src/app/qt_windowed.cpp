@@ -19,10 +19,11 @@ constexpr const char* kTitle = "RDS Morvane";
 constexpr int kScreenshotDelayMs = 3500;
 
 // The window as the station sees it, saved as PNG; then the program ends as on a close.
-void SaveScreenshotAndQuit(QApplication& app, QWidget& window, const std::string& path) {
-  QTimer::singleShot(kScreenshotDelayMs, &window, [&app, &window, path] {
+void SaveScreenshotAndQuit(QApplication& app, Machine& machine, QWidget& window,
+                           const std::string& path) {
+  QTimer::singleShot(kScreenshotDelayMs, &window, [&app, &machine, &window, path] {
     if (!window.grab().save(QString::fromStdString(path), "PNG")) {
-      std::cerr << "rdsmorvane: cannot save the screenshot to " << path << std::endl;
+      machine.Log(Severity::Error, "cannot save the screenshot to " + path);
       app.exit(1);
       return;
     }
@@ -43,7 +44,10 @@ int RunWindowed(int& argc, char** argv, const CommandLine& options) {
       [&controller] { return controller.text_encoding != TextEncoding::Rds; });
   if (!StartUp(
           controller, options,
-          [](const std::string& message) {
+          [&machine](const std::string& message) {
+            // Also on the error output: whoever started the program from a terminal or a script
+            // sees why it ended, and a stop signal ends the box as it would end the window.
+            machine.Log(Severity::Error, message);
             QMessageBox::critical(nullptr, QString::fromLatin1(kTitle),
                                   QString::fromLocal8Bit(message.c_str()));
           },
@@ -64,9 +68,11 @@ int RunWindowed(int& argc, char** argv, const CommandLine& options) {
   PortWatch port_watch(controller, machine.port, [&controller, &web] { web.Publish(controller); });
   window.show();
   if (!options.screenshot.empty()) {
-    SaveScreenshotAndQuit(app, window, options.screenshot);
+    SaveScreenshotAndQuit(app, machine, window, options.screenshot);
   }
+  machine.notifier.Ready();
   const int status = app.exec();
+  machine.notifier.Stopping();
   Form_Unload(controller);
   return status;
 }

@@ -93,6 +93,7 @@ Configuration ConfigureController(Controller& controller, const std::string& wor
 
   Configuration configuration = LoadConfiguration(controller.io.files, working_directory, state);
   controller.text_encoding = configuration.text_encoding;
+  controller.stale.minutes = configuration.stale_radiotext_minutes;
   ResetWorkingFields(controller);
   controller.SetLabel(Label::lblEncoderType, state.EncoderType);
   controller.SetLabel(Label::lblRTplus, "");

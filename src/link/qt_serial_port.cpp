@@ -2,6 +2,10 @@
 
 #include <QTimer>
 
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
+
 namespace morvane {
 
 namespace {
@@ -22,6 +26,21 @@ bool IsLoss(QSerialPort::SerialPortError error) {
 
 std::string ErrorText(const QSerialPort& port) {
   return port.errorString().toStdString();
+}
+
+// The system's words for a port locked by another program ("Permission error while locking the
+// device", "Device or resource busy") send the engineer after file permissions. When we may read
+// and write the device, the refusal can only mean that someone else holds it.
+std::string OpenErrorText(const QSerialPort& port, const std::string& device) {
+#ifndef Q_OS_WIN
+  if (port.error() == QSerialPort::PermissionError && access(device.c_str(), R_OK | W_OK) == 0) {
+    return "it is in use by another program (perhaps the rdsmorvane service: systemctl stop "
+           "rdsmorvane)";
+  }
+#else
+  (void)device;
+#endif
+  return ErrorText(port);
 }
 
 std::optional<QSerialPort::Parity> QtParity(Parity parity) {
@@ -120,7 +139,7 @@ std::optional<std::string> QtSerialPort::Open(const PortAddress& address,
   port_.setPortName(QString::fromStdString(device));
   port_.setReadBufferSize(kMaxReceivedBytes);
   if (!port_.open(QIODevice::ReadWrite)) {
-    return "Cannot open serial port " + device + ": " + ErrorText(port_);
+    return "Cannot open serial port " + device + ": " + OpenErrorText(port_, device);
   }
   if (std::optional<std::string> error = ApplyLineSettings(settings)) {
     Close();

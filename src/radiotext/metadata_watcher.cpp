@@ -6,6 +6,7 @@
 #include "radiotext/metadata_line.h"
 #include "radiotext/radiotext_check.h"
 #include "radiotext/radiotext_sender.h"
+#include "radiotext/stale_radiotext.h"
 #include "status/status_queries.h"
 #include "text/text_helpers.h"
 #include "traffic/traffic_alert.h"
@@ -58,6 +59,7 @@ void tmrTextCheck_Timer(Controller& controller) {
   if (TakeRadioTextResend(controller)) {
     state.LastRT.clear();
   }
+  FallBackWhenStale(controller, line, Contains(line, kSystemMarker));
   // A line is acted on once, on the tick that first sees it.
   if (line == state.LastRT) {
     return;

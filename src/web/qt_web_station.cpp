@@ -48,7 +48,7 @@ WebStation::WebStation(Machine& machine, StatusView& shown)
     : board_(WallClockSeconds),
       view_(shown, board_),
       files_(machine.files),
-      events_(machine.events, board_),
+      events_(machine.status, board_),
       port_(machine.port, board_, [this] {
         if (controller_ != nullptr) {
           Publish(*controller_);

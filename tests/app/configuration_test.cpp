@@ -204,6 +204,8 @@ TEST(LoadConfiguration, ValuesThatEndStartUpNameTheirKey) {
        "be reached from other computers; set WebToken"},
       {Ini("MetadataSource=http\r\n"), "MetadataSource \"http\" in /wd/RDSmorvane.ini is not"},
       {Ini("MetadataSource=push\r\n"), "set WebListen too"},
+      {Ini("StaleRadioTextMinutes=1441\r\n"), "StaleRadioTextMinutes \"1441\""},
+      {Ini("StaleRadioTextMinutes=10 min\r\n"), "StaleRadioTextMinutes \"10 min\""},
   };
   for (const auto& [ini, message] : cases) {
     Rig rig;

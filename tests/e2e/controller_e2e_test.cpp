@@ -1,9 +1,14 @@
 // The real program, headless, against the emulated encoder over a pty or TCP, in real time.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <regex>
 #include <string>
@@ -228,6 +233,52 @@ TEST_F(ControllerEndToEnd, OtherEncoderTypeSendsNothing) {
       controller_->WaitForOutput("lblLastTextCheck", kStartupTimeoutMs, "lblLastTextCheck"));
   EXPECT_TRUE(controller_->Running());
   EXPECT_TRUE(encoder_->Commands().empty());
+}
+
+// Under a pretend service manager: the datagram socket NOTIFY_SOCKET names.
+TEST_F(ControllerEndToEnd, ServiceManagerHearsReadyStatusPingsFromTheLoopAndStopping) {
+#ifndef MORVANE_HAVE_SYSTEMD
+  GTEST_SKIP() << "built without libsystemd: the program tells the service manager nothing";
+#endif
+  const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{AF_UNIX, {}};
+  std::strncpy(address.sun_path, (dir_ + "/notify").c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  setenv("NOTIFY_SOCKET", address.sun_path, 1);
+  setenv("WATCHDOG_USEC", "400000", 1);  // a ping every 200 ms
+  Start(sim::Dialect::Ascii, StationConfig{});
+  unsetenv("NOTIFY_SOCKET");
+  unsetenv("WATCHDOG_USEC");
+
+  std::vector<std::pair<std::string, int64_t>> got;  // each message, and when it came
+  const timeval tick{0, 10000};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tick, sizeof tick);
+  const auto wait_for = [&](const std::string& text, int timeout_ms) {
+    for (const int64_t end = NowMs() + timeout_ms; NowMs() < end;) {
+      char bytes[512];
+      const ssize_t size = recv(fd, bytes, sizeof bytes, 0);
+      if (size > 0 && got.emplace_back(std::string(bytes, size), NowMs()).first == text) {
+        return true;
+      }
+    }
+    return false;
+  };
+  ASSERT_TRUE(wait_for("READY=1", kStartupTimeoutMs));
+  ASSERT_EQ(got.front().first, "STATUS=Encoder link up, RadioText \"Radio Morvane\"");
+  EXPECT_EQ(got.size(), 2U) << "no ping while start-up holds the loop";
+  EXPECT_EQ(Text(encoder_->Commands().back()), "PILOT") << "ready after the last start-up step";
+  (void)wait_for("", 2000);
+  EXPECT_NEAR(static_cast<double>(got.size()), 2 + 10, 3) << "a ping every 200 ms for 2 s";
+
+  // A new title holds the loop for four exchanges of 500 ms; its status comes after the second.
+  (void)NewTitle("Artist - Title");
+  ASSERT_TRUE(wait_for("STATUS=Encoder link up, RadioText \"Artist - Title\"", 3000));
+  const int64_t status_at = got.back().second;
+  ASSERT_TRUE(wait_for("WATCHDOG=1", 3000));
+  EXPECT_GE(got.back().second - status_at, 900) << "a ping while a handler held the loop";
+  controller_.reset();  // SIGTERM
+  EXPECT_TRUE(wait_for("STOPPING=1", 1000));
+  close(fd);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = rdsmorvane ] || fail "package name is $(field Package)"
 [ "$(field Version)" = 1.10 ] || fail "version is $(field Version)"
 depends=$(field Depends)
-for library in libqt6core6 libqt6widgets6 libqt6serialport6 passwd; do
+for library in libqt6core6 libqt6widgets6 libqt6serialport6 libsystemd0 passwd; do
   [[ ",$depends," =~ [,\ ]$library[\ ,] ]] || fail "Depends lacks $library: $depends"
 done
 
@@ -27,8 +27,10 @@ root="$scratch/root"
 dpkg-deb -x "$deb" "$root"
 for path in usr/bin/rdsmorvane usr/bin/rds-encoder-sim usr/lib/rdsmorvane/rdsmorvane-web.so \
   usr/share/man/man1/rdsmorvane.1.gz usr/share/man/man1/rds-encoder-sim.1.gz \
-  usr/lib/systemd/system/rdsmorvane.service usr/share/applications/rdsmorvane.desktop \
-  usr/share/icons/hicolor/scalable/apps/rdsmorvane.svg usr/share/doc/rdsmorvane/README.md \
+  usr/lib/systemd/system/rdsmorvane.service usr/lib/systemd/system/rdsmorvane@.service \
+  usr/share/applications/rdsmorvane.desktop usr/share/icons/hicolor/scalable/apps/rdsmorvane.svg \
+  usr/share/doc/rdsmorvane/README.md usr/share/doc/rdsmorvane/docs/screenshot.png \
+  usr/share/doc/rdsmorvane/copyright usr/share/doc/rdsmorvane/changelog.gz \
   usr/share/doc/rdsmorvane/examples/RDSmorvane.ini; do
   [ -f "$root/$path" ] || fail "$path is not in the package"
 done

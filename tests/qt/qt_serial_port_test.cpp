@@ -115,7 +115,7 @@ TEST(QtSerialPort, OpenFailuresNameThePortOrSettingAndLeaveItClosed) {
   } cases[] = {
       {"/dev/no-such-encoder-port", 8, "/dev/no-such-encoder-port"},
       {pty.path(), 9, "9 data bits"},
-      {busy.path(), 8, busy.path()},  // in use by another controller
+      {busy.path(), 8, busy.path() + ": it is in use by another program (perhaps the rdsmorvane"},
   };
   QtSerialPort port;
   for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "text/text_helpers.h"
 #include "web/status_documents.h"
 
 namespace morvane {
@@ -15,26 +16,10 @@ constexpr std::string_view kMetricsType = "text/plain; version=0.0.4; charset=ut
 constexpr std::string_view kBearer = "bearer";
 constexpr std::size_t kMaxIdDigits = 19;  // every id of 19 digits fits 64 bits
 
-[[nodiscard]] char Lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-[[nodiscard]] bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
 [[nodiscard]] std::optional<std::string_view> Header(const HttpRequest& request,
                                                      std::string_view name) {
   for (const auto& [key, value] : request.headers) {
-    if (SameIgnoringCase(key, name)) {
+    if (EqualsIgnoringCase(key, name)) {
       return std::string_view(value);
     }
   }
@@ -105,7 +90,7 @@ constexpr std::size_t kMaxIdDigits = 19;  // every id of 19 digits fits 64 bits
   }
   const std::string_view value = Trimmed(Header(request, "Authorization").value_or(""));
   if (value.size() <= kBearer.size() ||
-      !SameIgnoringCase(value.substr(0, kBearer.size()), kBearer) ||
+      !EqualsIgnoringCase(value.substr(0, kBearer.size()), kBearer) ||
       (value[kBearer.size()] != ' ' && value[kBearer.size()] != '\t')) {
     return false;
   }

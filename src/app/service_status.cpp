@@ -33,6 +33,12 @@ void ServiceStatus::Report(const Event& event) {
     case EventKind::PortBack:
       link_up_ = true;
       break;
+    case EventKind::EncoderSilent:
+      answering_ = false;
+      break;
+    case EventKind::EncoderAnswering:
+      answering_ = true;
+      break;
     case EventKind::RadioTextSent:
       // What a radio shows: the first 64 characters, decoded for the operator's terminal.
       radiotext_ = RdsToUtf8(std::string_view(event.text).substr(0, protocol::kRadioTextLength));
@@ -51,7 +57,10 @@ void ServiceStatus::SetListener(std::function<void(const std::string&)> on_chang
 }
 
 std::string ServiceStatus::Line() const {
-  std::string line = link_up_ ? "Encoder link up" : "Encoder link down";
+  // A port that is open but hears nothing is no more use to listeners than a lost one.
+  std::string line = !link_up_     ? "Encoder link down"
+                     : !answering_ ? "Encoder link up, encoder not answering"
+                                   : "Encoder link up";
   if (radiotext_) {
     return line + ", RadioText \"" + *radiotext_ + "\"";
   }

@@ -27,6 +27,7 @@ class ServiceStatus : public EventSink {
   EventSink& next_;
   std::function<void(const std::string&)> on_change_;
   bool link_up_ = true;
+  bool answering_ = true;
   std::optional<std::string> radiotext_;
 };
 

@@ -17,6 +17,7 @@ struct NumberCase {
   std::size_t length = 0;
 };
 
+// Too many digits give an infinite value, which no conversion accepts, or a vanishing fraction.
 TEST(ParseLeadingNumber, ReadsTheDecimalNumberAtTheStart) {
   const std::vector<NumberCase> cases = {
       {"  12abc", 12, 4},   {"\t7", 7, 2},         {"+3", 3, 2},          {"-2.5", -2.5, 4},
@@ -32,13 +33,14 @@ TEST(ParseLeadingNumber, ReadsTheDecimalNumberAtTheStart) {
       EXPECT_EQ(got->length, c.length) << c.text;
     }
   }
-}
-
-TEST(ParseLeadingNumber, TooManyDigitsGiveInfinity) {
-  const std::optional<LeadingNumber> got = ParseLeadingNumber("-" + std::string(400, '9'));
-  ASSERT_TRUE(got);
-  EXPECT_TRUE(std::isinf(got->value) && got->value < 0);
-  EXPECT_EQ(got->length, 401u);
+  // A view into a longer text: nothing past its end is read.
+  EXPECT_EQ(ParseLeadingNumber(std::string_view("12345", 2))->value, 12);
+  EXPECT_EQ(ParseLeadingNumber(std::string_view("1.55", 3))->value, 1.5);
+  EXPECT_EQ(ParseLeadingNumber(std::string_view("1.5", 1))->length, 1u);
+  const std::string zeros(400, '0');
+  EXPECT_EQ(ParseLeadingNumber("-1" + zeros)->value, -INFINITY);
+  EXPECT_EQ(ParseLeadingNumber("0." + zeros + "1")->value, 0.0);
+  EXPECT_EQ(ParseLeadingNumber("0." + zeros + "1")->length, 403u);
 }
 
 TEST(ParseLeadingNumber, IgnoresADecimalCommaLocale) {

@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,28 +19,51 @@ namespace morvane {
 namespace {
 
 using namespace std::string_literals;
+using testing::TempDirectory;
 
-// Directories, named pipes, unreadable and huge files are read through this reader in the
-// metadata and in-house tests on real files, with the reason for each.
-TEST(PosixFileReader, ReadsBytesAsTheyAreUpToTheLimit) {
-  const testing::TempDirectory dir;
-  PosixFileReader files;
+// The metadata and in-house files as the station, or an accident, leaves them: the bytes as they
+// are, or the reason in the system's words.
+TEST(PosixFileReader, ReadsBytesAsTheyAreUpToTheLimitAndNothingThatIsNoFile) {
   const std::string content = "Artist - Title\r\n\0\xFF\xE9 second line\n"s;
-  dir.Write("metadata.txt", content);
-  EXPECT_EQ(files.ReadPrefix(dir.PathOf("metadata.txt"), 1000).content, content);
-  EXPECT_EQ(files.ReadPrefix(dir.PathOf("metadata.txt"), 6).content, "Artist");
-  dir.Write("empty.txt", "");
-  EXPECT_EQ(files.ReadPrefix(dir.PathOf("empty.txt"), 1000).content, "");
-  // Past the reader's own buffer.
   std::string big(100000, 'x');
   big.back() = 'y';
-  dir.Write("big.txt", big);
-  EXPECT_EQ(files.ReadPrefix(dir.PathOf("big.txt"), 1 << 20).content, big);
+  const struct {
+    std::function<void(const TempDirectory&)> put;
+    std::size_t limit;
+    std::optional<std::string> read;
+    std::string error;
+  } cases[] = {
+      {[&](const TempDirectory& d) { d.Write("f", content); }, 1000, content, ""},
+      {[&](const TempDirectory& d) { d.Write("f", content); }, 6, "Artist", ""},
+      // Past the reader's own buffer, and a limit inside a later one.
+      {[&](const TempDirectory& d) { d.Write("f", big); }, 1 << 20, big, ""},
+      {[&](const TempDirectory& d) { d.Write("f", big); }, 9000, std::string(9000, 'x'), ""},
+      {[](const TempDirectory& d) { d.Write("f", ""); }, 1000, "", ""},
+      {[](const TempDirectory&) {}, 1000, std::nullopt, "No such file or directory"},
+      {[](const TempDirectory& d) { std::filesystem::create_directory(d.PathOf("f")); }, 1000,
+       std::nullopt, "Is a directory"},
+      // A named pipe without writer does not block.
+      {[](const TempDirectory& d) { ASSERT_EQ(::mkfifo(d.PathOf("f").c_str(), 0600), 0); }, 1000,
+       std::nullopt, "Not a regular file"},
+  };
+  for (const auto& c : cases) {
+    const TempDirectory dir;
+    c.put(dir);
+    const FileRead read = PosixFileReader().ReadPrefix(dir.PathOf("f"), c.limit);
+    EXPECT_EQ(read.content, c.read) << c.error;
+    EXPECT_EQ(read.error, c.error);
+  }
+  if (::geteuid() != 0) {  // permissions do not stop root
+    const TempDirectory dir;
+    dir.Write("f", content);
+    std::filesystem::permissions(dir.PathOf("f"), std::filesystem::perms::none);
+    EXPECT_EQ(PosixFileReader().ReadPrefix(dir.PathOf("f"), 1000).error, "Permission denied");
+  }
 }
 
 // What start-up and --check say of the port's device; a pseudo-terminal stands for the port.
 TEST(PosixFileReader, SerialDeviceMustBeATerminalThisUserMayUse) {
-  const testing::TempDirectory dir;
+  const TempDirectory dir;
   dir.Write("file", "");
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_GE(master, 0);
@@ -59,7 +84,7 @@ TEST(PosixFileReader, SerialDeviceMustBeATerminalThisUserMayUse) {
 }
 
 TEST(PosixFileReader, ListsTheEntriesOfADirectory) {
-  const testing::TempDirectory dir;
+  const TempDirectory dir;
   PosixFileReader files;
   dir.Write("a.txt", "");
   dir.Write("RDSmorvane.INI", "");

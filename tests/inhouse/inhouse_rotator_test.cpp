@@ -1,33 +1,30 @@
 #include "inhouse/inhouse_rotator.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
-#include "inhouse/inhouse_groups.h"
 #include "support/fakes.h"
 
 namespace morvane {
 namespace {
 
-using testing::Rig;
 using testing::SentCommand;
 
 constexpr char kVersionGroups[] = "UDG1=600000000000,600100000123\r";
+// "0123456789ABCDEF" as message 1A2, the first after start-up: two ticks a pass.
+constexpr char kMessage[] = "M: 1A2 0123456789ABCDEF";
+constexpr char kFirstHalf[] = "UDG1=600011A23031,600111A23233,600211A23435,600311A23637,\r";
+constexpr char kSecondHalf[] = "UDG1=600411A23839,600511A24142,600611A24344,600711A24546,\r";
 
-// The command for one tick; the groups' own layout is pinned byte for byte beside the builder.
-std::string Groups(int first_segment, int sequence, const char* identifier,
-                   const std::string& eight) {
-  return "UDG1=" + BuildMessageGroups(first_segment, sequence, identifier, eight) + "\r";
+std::string Udg(const std::string& groups) {
+  return "UDG1=" + groups + "\r";
 }
 
-struct InHouseRig : Rig {
+struct InHouseRig : testing::Rig {
   explicit InHouseRig(const char* type = "PIRA32") {
     state.EncoderType = type;
     state.HexVersion = "0123";
-    port.responder = testing::Pira32Responder({});
   }
   void File(const std::string& content) { files.files["inhouse.txt"] = content; }
   // One tick; the command it sent, or "" for none.
@@ -45,62 +42,71 @@ struct InHouseRig : Rig {
 };
 
 TEST(InHouseRotator, EightCharactersATickThenThePassRestarts) {
-  std::string seventy;
-  for (int i = 0; i < 70; ++i) {
-    seventy += static_cast<char>('0' + i % 43);
-  }
-  std::vector<std::pair<int, std::string>> cut_to_64;
-  std::vector<std::pair<int, std::string>> sixty;
-  for (int tick = 0; tick < 8; ++tick) {
-    cut_to_64.emplace_back(4 * tick, seventy.substr(8 * tick, 8));
-    sixty.emplace_back(4 * tick, tick < 7 ? "xxxxxxxx" : "xxxx||||");
-  }
-  cut_to_64.emplace_back(0, seventy.substr(0, 8));
-  sixty.emplace_back(0, "xxxxxxxx");
+  const std::string x56(56, 'x');
+  const std::string x8 = Udg("600011A27878,600111A27878,600211A27878,600311A27878,");
+  const std::string fill = Udg("600011A27C7C,600111A27C7C,600211A27C7C,600311A27C7C,");
+  const std::string nine = Udg("600011A24142,600111A24344,600211A24546,600311A24748,");
+  const std::string hello = Udg("600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,");
   const struct {
-    const char* what;
     std::string text;
-    std::vector<std::pair<int, std::string>> ticks;  // first segment, eight characters
-    int passes;                                      // completed by these ticks
+    int skipped;  // ticks before those below
+    std::vector<std::string> ticks;
+    int passes;  // completed by all these ticks
   } cases[] = {
-      {"5 characters: fill, every tick anew", "Hello", {{0, "Hello|||"}, {0, "Hello|||"}}, 2},
-      {"16 characters: two ticks",
-       "ABCDEFGHIJKLMNOP",
-       {{0, "ABCDEFGH"}, {4, "IJKLMNOP"}, {0, "ABCDEFGH"}},
+      {"Hello", 0, {hello, hello}, 2},
+      {"0123456789ABCDEF", 0, {kFirstHalf, kSecondHalf, kFirstHalf, kSecondHalf}, 2},
+      // Nine characters: the ninth goes out alone in a second tick.
+      {"ABCDEFGHI", 1, {Udg("600411A2497C,600511A27C7C,600611A27C7C,600711A27C7C,"), nine}, 1},
+      {"", 0, {fill, fill}, 2},
+      // The last of eight ticks is completed with fill; a text longer than 64 is cut for good.
+      {x56 + "ABCD", 7, {Udg("601C11A24142,601D11A24344,601E11A27C7C,601F11A27C7C,"), x8}, 1},
+      {x56 + "ABCDEFGHIJKLMN",
+       7,
+       {Udg("601C11A24142,601D11A24344,601E11A24546,601F11A24748,"), x8},
        1},
-      {"empty text: fill only", "", {{0, "||||||||"}, {0, "||||||||"}}, 2},
-      {"60 characters: four fill characters at the end", std::string(60, 'x'), sixty, 1},
-      {"70 characters: cut to 64 for the whole pass", seventy, cut_to_64, 1},
   };
   for (const auto& c : cases) {
     InHouseRig rig;
-    rig.File("M: 0F0 " + c.text + "\r\nsecond line");
-    for (const auto& [segment, eight] : c.ticks) {
-      EXPECT_EQ(rig.Tick(), Groups(segment, 1, "0F0", eight)) << c.what;
+    rig.File("M: 1A2 " + c.text + "\r\nsecond line");
+    for (int i = 0; i < c.skipped; ++i) {
+      (void)rig.Tick();
     }
-    EXPECT_EQ(rig.state.UDGsequence, 1) << c.what;
-    EXPECT_EQ(rig.state.UDGsentTimes, c.passes) << c.what;
+    for (const std::string& tick : c.ticks) {
+      EXPECT_EQ(rig.Tick(), tick) << c.text;
+    }
+    EXPECT_EQ(rig.state.UDGsequence, 1) << c.text;
+    EXPECT_EQ(rig.state.UDGsentTimes, c.passes) << c.text;
   }
 }
 
-TEST(InHouseRotator, ChangedLineStartsTheNextMessageInTheSameTick) {
+TEST(InHouseRotator, AChangedFirstLineStartsTheNextMessageInTheSameTick) {
   InHouseRig rig;
+  const std::string long_line = "M: 1A4 " + std::string(5000, 'x');
   const struct {
     std::string content;
     std::string sent;
   } steps[] = {
-      {"M: 0F0 ABCDEFGHIJKLMNOP", Groups(0, 1, "0F0", "ABCDEFGH")},
+      {kMessage, kFirstHalf},
       // Written again with a second line: the first line is the same message.
-      {"M: 0F0 ABCDEFGHIJKLMNOP\r\nanother line", Groups(4, 1, "0F0", "IJKLMNOP")},
-      {"M: 0F1 abcdefghijklmnop", Groups(0, 2, "0F1", "abcdefgh")},
+      {"M: 1A2 0123456789ABCDEF\r\nanother line", kSecondHalf},
+      {"M: 1A3 abcdefgh", Udg("600021A36162,600121A36364,600221A36566,600321A36768,")},
       // Mended: a line too short for any text does not keep the previous text.
-      {"M: 0F2", Groups(0, 3, "0F2", "||||||||")},
-      {"M: 0F2", Groups(0, 3, "0F2", "||||||||")},
+      {"M: 1A3", Udg("600031A37C7C,600131A37C7C,600231A37C7C,600331A37C7C,")},
+      // The whole line decides, not only the part that goes on air.
+      {long_line + "a", Udg("600041A47878,600141A47878,600241A47878,600341A47878,")},
+      {long_line + "b", Udg("600051A47878,600151A47878,600251A47878,600351A47878,")},
+      // Past 1 MiB nothing more is read.
+      {long_line + std::string(1 << 20, 'y'),
+       Udg("600061A47878,600161A47878,600261A47878,600361A47878,")},
+      {long_line + std::string(1 << 20, 'y') + "z",
+       Udg("600461A47878,600561A47878,600661A47878,600761A47878,")},
   };
   for (const auto& step : steps) {
     rig.File(step.content);
-    EXPECT_EQ(rig.Tick(), step.sent) << step.content;
+    EXPECT_EQ(rig.Tick(), step.sent) << step.content.substr(0, 40);
   }
+  ASSERT_FALSE(rig.events.events.empty());
+  EXPECT_EQ(rig.events.events.front().text, "in-house message 1A2 0123456789ABCDEF");
 }
 
 TEST(InHouseRotator, SequenceRunsToFifteenThenWrapsToZero) {
@@ -113,72 +119,76 @@ TEST(InHouseRotator, SequenceRunsToFifteenThenWrapsToZero) {
   EXPECT_EQ(digits, "123456789ABCDEF01");
 }
 
+// No message, no file or an unreadable one: the version groups; the message that comes back
+// unchanged resumes where it stopped.
 TEST(InHouseRotator, NoMessageSendsVersionGroupsAndKeepsTheRotation) {
-  for (const char* content : {"m: 1A2 lower case is no message", "M: 1A"}) {
+  const std::pair<const char*, bool> cases[] = {
+      {"m: 1A2 lower case", false}, {"M: 1G2 Hello", false}, {nullptr, false}, {kMessage, true}};
+  for (const auto& [content, unreadable] : cases) {
     InHouseRig rig;
-    rig.File("M: 0F0 ABCDEFGHIJKLMNOPQRSTUVWX");
-    ASSERT_EQ(rig.Tick(), Groups(0, 1, "0F0", "ABCDEFGH"));
-    rig.File(content);
-    const ControllerState before = rig.state;
-
-    EXPECT_EQ(rig.Tick(), kVersionGroups) << content;
-    EXPECT_EQ(rig.Tick(), kVersionGroups) << content;
-
-    EXPECT_EQ(rig.state.UDGsentTimes, before.UDGsentTimes) << content;
-    // The message comes back unchanged and resumes where it stopped.
-    rig.File("M: 0F0 ABCDEFGHIJKLMNOPQRSTUVWX");
-    EXPECT_EQ(rig.Tick(), Groups(4, 1, "0F0", "IJKLMNOP")) << content;
+    rig.File(kMessage);
+    ASSERT_EQ(rig.Tick(), kFirstHalf);
+    rig.files.files.erase("inhouse.txt");
+    if (content != nullptr) {
+      rig.File(content);
+    }
+    if (unreadable) {
+      rig.files.unreadable.insert("inhouse.txt");
+    }
+    const char* what = content != nullptr ? content : "no file";
+    EXPECT_EQ(rig.Tick(), kVersionGroups) << what;
+    rig.files.unreadable.clear();
+    rig.File(kMessage);
+    EXPECT_EQ(rig.Tick(), kSecondHalf) << what;
+    EXPECT_EQ(rig.state.UDGsentTimes, 1) << what;
   }
 }
 
 TEST(InHouseRotator, LineIsConvertedBeforeItIsReadAsAMessage) {
   const std::string utf8 = "M: 1A2 M\xC3\xBCller\r\n";
   // "Müller" with ü as the RDS code 0x99, then two fill characters.
-  const std::string muller_rds = "UDG1=600011A24D99,600111A26C6C,600211A26572,600311A27C7C,\r";
+  const std::string muller_rds = Udg("600011A24D99,600111A26C6C,600211A26572,600311A27C7C,");
   const struct {
-    const char* what;
     TextEncoding encoding;
     std::string content;
     std::string sent;
   } cases[] = {
-      {"UTF-8", TextEncoding::Utf8, utf8, muller_rds},
+      {TextEncoding::Utf8, utf8, muller_rds},
       // The mark before "M:" is gone before the line is tested for it.
-      {"UTF-8 with a byte order mark", TextEncoding::Utf8, "\xEF\xBB\xBF" + utf8, muller_rds},
-      {"Latin-1", TextEncoding::Latin1, "M: 1A2 M\xFCller", muller_rds},
-      {"RDS: both bytes of the ü go out", TextEncoding::Rds, utf8,
-       "UDG1=600011A24DC3,600111A2BC6C,600211A26C65,600311A2727C,\r"},
-      {"RDS: a byte order mark hides the message", TextEncoding::Rds, "\xEF\xBB\xBF" + utf8,
-       kVersionGroups},
+      {TextEncoding::Utf8, "\xEF\xBB\xBF" + utf8, muller_rds},
+      {TextEncoding::Latin1, "M: 1A2 M\xFCller", muller_rds},
+      {TextEncoding::Rds, utf8, Udg("600011A24DC3,600111A2BC6C,600211A26C65,600311A2727C,")},
+      {TextEncoding::Rds, "\xEF\xBB\xBF" + utf8, kVersionGroups},
   };
   for (const auto& c : cases) {
     InHouseRig rig;
     rig.controller.text_encoding = c.encoding;
     rig.File(c.content);
-    EXPECT_EQ(rig.Tick(), c.sent) << c.what;
+    EXPECT_EQ(rig.Tick(), c.sent) << c.content;
     // Compared in its converted form, the same line is the same message on the next tick.
-    EXPECT_EQ(rig.Tick(), c.sent) << c.what;
-    EXPECT_LE(rig.state.UDGsequence, 1) << c.what;
+    EXPECT_EQ(rig.Tick(), c.sent) << c.content;
+    EXPECT_LE(rig.state.UDGsequence, 1) << c.content;
   }
 }
 
 TEST(InHouseRotator, OnlyAPira32IsSentTo) {
-  for (const char* type : {"PIRAMICRO", "pira32"}) {
-    InHouseRig rig(type);
-    EXPECT_EQ(rig.Tick(), "") << type;
-    rig.File("M: 0F0 ABCDEFGHIJKLMNOP");
-    EXPECT_EQ(rig.Tick(), "") << type;
-    EXPECT_TRUE(rig.log.empty()) << type;
+  const struct {
+    const char* type;
+    void (*run)(Controller&);
+    std::vector<SentCommand> sent;
+  } cases[] = {
+      {"PIRA32", SendInHouse, {{"UDG1=\r", 50}}},
+      {"PIRAMICRO", SendInHouse, {}},
+      {"PIRAMICRO", tmrInHouse_Timer, {}},
+      {"pira32", tmrInHouse_Timer, {}},
+  };
+  for (const auto& c : cases) {
+    InHouseRig rig(c.type);
+    rig.File(kMessage);
+    c.run(rig.controller);
+    EXPECT_EQ(rig.Sent(), c.sent) << c.type;
+    EXPECT_TRUE(rig.events.events.empty()) << c.type;
   }
-}
-
-TEST(SendInHouse, EmptyGroupListOnlyToAPira32) {
-  InHouseRig pira32;
-  SendInHouse(pira32.controller);
-  EXPECT_THAT(pira32.Sent(), ::testing::ElementsAre(SentCommand{"UDG1=\r", 50}));
-
-  InHouseRig micro("PIRAMICRO");
-  SendInHouse(micro.controller);
-  EXPECT_TRUE(micro.log.empty());
 }
 
 }  // namespace

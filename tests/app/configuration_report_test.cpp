@@ -15,10 +15,10 @@ namespace morvane {
 namespace {
 
 using testing::FakeFiles;
-using testing::Rig;
 
 constexpr const char* kWorkingDirectory = "/var/lib/rdsmorvane";
 constexpr const char* kIniPath = "/var/lib/rdsmorvane/RDSmorvane.ini";
+const std::string kOddMetadataPath = " /srv/caf\xE9.txt\x01\x7F";
 
 struct CheckResult {
   int status = 0;
@@ -32,7 +32,7 @@ void Stock(FakeFiles& files, const std::optional<std::string>& ini_text) {
   if (ini_text) {
     files.files[kIniPath] = *ini_text;
   }
-  files.files["metadata.txt"] = files.files["/srv/caf\xE9.txt"] = "Artist - Title\r\n";
+  files.files["metadata.txt"] = files.files[kOddMetadataPath] = "Artist - Title\r\n";
   files.device_problems["/dev/ttyUSB9"] = "No such file or directory";
   files.device_problems["/dev/null"] = "Not a serial port (the device is no terminal)";
 }
@@ -49,9 +49,66 @@ CheckResult Check(const std::optional<std::string>& ini_text, bool metadata_read
   return {status, out.str(), err.str(), files.reads};
 }
 
+// Each value as start-up would use it, on a line of its own, texts quoted so blanks show:
+// control bytes as \xNN, on-air texts as a radio shows their RDS codes, names and paths as
+// written; the web token, a secret, never.
+TEST(CheckConfiguration, ShowsEveryValueStartUpWouldUse) {
+  const std::string network = "COMport=tcp://[fd00::7]:4001";
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "COMsettings       \"9600,N,8,1\"\n"},
+      {"COMsettings=19200,E,7,2", "COMsettings       \"19200,E,7,2\"\n"},
+      {network,
+       "COMsettings       \"9600,N,8,1\" (not used: a network port has the line settings of the "
+       "encoder or its device server)\n"},
+      {"", "COMport           \"2\" (port number 2, device /dev/ttyS1)\n"},
+      {"COMport=/dev/ttyUSB0", "COMport           \"/dev/ttyUSB0\" (device /dev/ttyUSB0)\n"},
+      {network, "COMport           \"tcp://[fd00::7]:4001\" (network: host fd00::7, port 4001)\n"},
+      {"", "TextEncoding      RDS\n"},
+      {"TextEncoding=latin-1", "TextEncoding      Latin-1\n"},
+      {"EncoderType=PIRAMICRO", "EncoderType       \"PIRAMICRO\"\n"},
+      {"EncoderType=pira32", "EncoderType       \"pira32\" (no encoder model: nothing is sent)\n"},
+      {"TextEncoding=Latin-1\nDefaultRadioText=Caf\xE9 M\xFCller",
+       "DefaultRadioText  \"Café Müller\"\n"},
+      {"DefaultRadioText=\x01\x7F\xFF\xAB\x80", "DefaultRadioText  \"\\x01\\x7F\\xFF$á\"\n"},
+      {"TrafficRadioText=Traffic news", "TrafficRadioText  \"Traffic news\"\n"},
+      {"TAMaxTimeout=3", "TAmaxtime         180 s\n"},
+      {"", "TrafficMeta       (not set)\n"},
+      {"TextEncoding=Latin-1\nTrafficMeta=\xA7TA", "TrafficMeta       \"§TA\"\n"},
+      {"RTplus=1", "RTplus            1 (on)\n"},
+      {"RTplus=2.5", "RTplus            2 (off)\n"},
+      {"RTplusSwap=1", "RTplusSwap        \"1\" (swap)\n"},
+      {"RTplusSwap=2", "RTplusSwap        \"2\" (no swap)\n"},
+      {"", "MetadataFile      \"metadata.txt\"\n"},
+      {"MetadataFile=" + kOddMetadataPath, "MetadataFile      \" /srv/caf\xE9.txt\\x01\\x7F\"\n"},
+      {"", "StaleRadioTextMinutes 0 (off)\n"},
+      {"StaleRadioTextMinutes=1440",
+       "StaleRadioTextMinutes 1440 (DefaultRadioText after 1440 minutes unchanged)\n"},
+      {"", "RTplusPrefix      (not set)\n"},
+      {"RTplusPrefix=", "RTplusPrefix      \"\"\n"},
+      {"RTplusSplit=\t/\xE9", "RTplusSplit       \"\\x09/Ŋ\"\n"},
+      {"", "WebListen         (not set: no web server)\n"},
+      {"WebListen=127.0.0.1:8750", "WebListen         127.0.0.1:8750 (this computer only)\n"},
+      {"WebListen=[fd00::1]:8750\nWebToken=s3cr3t",
+       "WebListen         [fd00::1]:8750 (reachable from other computers)\n"},
+      {"", "WebToken          (not set)\n"},
+      {"WebToken=s3cr3t", "WebToken          (set)\n"},
+      {"", "MetadataSource    file\n"},
+      {"WebListen=127.0.0.1:8750\nMetadataSource=Push", "MetadataSource    push\n"},
+  };
+  for (const auto& [lines, shown] : cases) {
+    const CheckResult result = Check("[RDSmorvane]\n" + lines + "\nCOMport=2\n");
+    EXPECT_EQ(result.status, 0) << lines;
+    EXPECT_EQ(result.out.rfind("Values from RDSmorvane.ini in /var/lib/rdsmorvane:\n", 0), 0u);
+    EXPECT_NE(result.out.find(shown), std::string::npos) << result.out;
+    EXPECT_EQ(result.err, "");
+    ASSERT_EQ(result.reads.size(), 2u) << "the INI file once, then the metadata file";
+    EXPECT_EQ(result.reads.front(), kIniPath);
+  }
+}
+
 // What start-up itself says for the same file; the check must say the same.
 std::string StartupMessage(const std::optional<std::string>& ini_text) {
-  Rig rig;
+  testing::Rig rig;
   Stock(rig.files, ini_text);
   try {
     Form_Load(rig.controller, kWorkingDirectory);
@@ -61,108 +118,26 @@ std::string StartupMessage(const std::optional<std::string>& ini_text) {
   return "";
 }
 
-const std::string kHeader = "Values from RDSmorvane.ini in /var/lib/rdsmorvane:\n";
-
-TEST(CheckConfiguration, PrintsEveryValueStartUpWouldUse) {
-  struct Case {
-    const char* what;
-    std::string ini;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
-      {"a complete file; on-air texts as a radio shows them, whatever the file's encoding",
-       "[RDSmorvane]\r\n"
-       "COMsettings=19200,E,7,2\r\n"
-       "COMport=/dev/ttyUSB0\r\n"
-       "TextEncoding=Latin-1\r\n"
-       "EncoderType=PIRA32\r\n"
-       "DefaultRadioText=Caf\xE9 M\xFCller\r\n"
-       "TrafficRadioText=Traffic news\r\n"
-       "TAMaxTimeout=3\r\n"
-       "TrafficMeta=\xA7TA\r\n"
-       "RTplus=1\r\n"
-       "RTplusSwap=1\r\n"
-       "MetadataFile=/srv/caf\xE9.txt\r\n"
-       "StaleRadioTextMinutes=1440\r\n"
-       "RTplusPrefix=\r\n"
-       "RTplusSplit= \x96 \r\n"
-       "WebListen=[fd00:1234:5678:9abc::1]:8750\r\n"
-       "WebToken=s3cr3t\r\n"
-       "MetadataSource=Push\r\n",
-       kHeader +
-           "COMsettings       \"19200,E,7,2\"\n"
-           "COMport           \"/dev/ttyUSB0\" (device /dev/ttyUSB0)\n"
-           "TextEncoding      Latin-1\n"
-           "EncoderType       \"PIRA32\"\n"
-           "DefaultRadioText  \"Café Müller\"\n"
-           "TrafficRadioText  \"Traffic news\"\n"
-           "TAmaxtime         180 s\n"
-           "TrafficMeta       \"§TA\"\n"
-           "RTplus            1 (on)\n"
-           "RTplusSwap        \"1\" (swap)\n"
-           "MetadataFile      \"/srv/caf\xE9.txt\"\n"
-           "StaleRadioTextMinutes 1440 (DefaultRadioText after 1440 minutes unchanged)\n"
-           "RTplusPrefix      \"\"\n"
-           "RTplusSplit       \" - \"\n"
-           "WebListen         [fd00:1234:5678:9abc::1]:8750 (reachable from other computers)\n"
-           "WebToken          (set)\n"
-           "MetadataSource    push\n"},
-      {"sentinels and defaults; a tab made visible; a network port",
-       "[RDSmorvane]\nCOMport=tcp://[fd00::7]:4001\nEncoderType=pira32\nTrafficMeta=\nRTplus=2.5\n"
-       "RTplusSplit=\t/\n",
-       kHeader + "COMsettings       \"9600,N,8,1\" (not used: a network port has the line "
-                 "settings of the encoder or its device server)\n"
-                 "COMport           \"tcp://[fd00::7]:4001\" (network: host fd00::7, port 4001)\n"
-                 "TextEncoding      RDS\n"
-                 "EncoderType       \"pira32\" (no encoder model: nothing is sent)\n"
-                 "DefaultRadioText  \"\"\n"
-                 "TrafficRadioText  \"\"\n"
-                 "TAmaxtime         120 s\n"
-                 "TrafficMeta       (not set)\n"
-                 "RTplus            2 (off)\n"
-                 "RTplusSwap        \"\" (no swap)\n"
-                 "MetadataFile      \"metadata.txt\"\n"
-                 "StaleRadioTextMinutes 0 (off)\n"
-                 "RTplusPrefix      (not set)\n"
-                 "RTplusSplit       \"\\x09/\"\n"
-                 "WebListen         (not set: no web server)\n"
-                 "WebToken          (not set)\n"
-                 "MetadataSource    file\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const CheckResult result = Check(c.ini);
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, c.expected);
-    EXPECT_EQ(result.err, "");
-    ASSERT_EQ(result.reads.size(), 2u) << "the INI file once, then the metadata file";
-    EXPECT_EQ(result.reads.front(), kIniPath);
-    EXPECT_EQ(StartupMessage(c.ini), "") << "start-up should accept this file too";
-  }
-}
-
 TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
-  struct Case {
-    const char* what;
+  const struct {
     std::optional<std::string> ini;
-    bool values_shown;  // the file was read; only the port's texts are wrong
+    bool values_shown;  // the file was read; only the port's texts or device are wrong
+  } cases[] = {
+      {std::nullopt, false},
+      {"[RDSmorvane]\nEncoderType=PIRA32\nTAMaxTimeout=2\n", false},
+      {"[RDSmorvane]\nCOMport=1\nTAMaxTimeout=two\n", false},
+      {"[RDSmorvane]\nCOMport=1\nCOMsettings=9600;N;8;1\n", true},
+      {"[RDSmorvane]\nCOMport=COM1\n", true},
+      {"[RDSmorvane]\nCOMport=/dev/ttyUSB9\n", true},
+      {"[RDSmorvane]\nCOMport=/dev/null\n", true},
   };
-  const std::vector<Case> cases = {
-      {"no file", std::nullopt, false},
-      {"missing COMport", "[RDSmorvane]\nEncoderType=PIRA32\nTAMaxTimeout=2\n", false},
-      {"TAMaxTimeout not a number", "[RDSmorvane]\nCOMport=1\nTAMaxTimeout=two\n", false},
-      {"COMsettings unusable", "[RDSmorvane]\nCOMport=1\nCOMsettings=9600;N;8;1\n", true},
-      {"COMport names no port", "[RDSmorvane]\nCOMport=COM1\n", true},
-      {"no such device", "[RDSmorvane]\nCOMport=/dev/ttyUSB9\n", true},
-      {"a device that is no serial port", "[RDSmorvane]\nCOMport=/dev/null\n", true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& c : cases) {
+    const std::string what = c.ini.value_or("no file");
     const CheckResult result = Check(c.ini);
     const std::string expected_message = StartupMessage(c.ini);
-    ASSERT_FALSE(expected_message.empty()) << "start-up should fail on this file";
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, expected_message);
+    ASSERT_FALSE(expected_message.empty()) << what << ": start-up should fail on this file";
+    EXPECT_EQ(result.status, 1) << what;
+    EXPECT_EQ(result.err, expected_message) << what;
     EXPECT_EQ(result.out.empty(), !c.values_shown) << result.out;
   }
 }

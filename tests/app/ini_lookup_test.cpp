@@ -37,6 +37,8 @@ TEST(LookupIniValue, FollowsTheStationsIniRules) {
       {"line without = ignored", "[RDSmorvane]\nEncoderType PIRA32\nEncoderType=B\n", "B"},
       {"key is a whole name, not a prefix", "[RDSmorvane]\nEncoderTypeX=A\nEncoder=B\n",
        std::nullopt},
+      {"every letter counts", "[XDSmorvane]\nEncoderType=A\n[RDSmorvane]\nXncoderType=B\n",
+       std::nullopt},
       {"unclosed bracket still starts a section", "[RDSmorvane]\n[Other\nEncoderType=A\n",
        std::nullopt},
       {"unclosed bracket with our name", "[RDSmorvane\nEncoderType=A\n", "A"},

@@ -42,6 +42,8 @@ TEST(SetEncoderClock, SendsTimeOneSecondAheadWithoutCarryThenTheDateOfThatMoment
 
     EXPECT_EQ(rig.Sent(), (std::vector<SentCommand>{{c.time_command, 400}, {c.date_command, 400}}));
     EXPECT_EQ(rig.view.History(Label::lblClockUpdated), std::vector<std::string>{c.label});
+    ASSERT_EQ(rig.events.events.size(), 1u);
+    EXPECT_EQ(rig.events.events[0].text, std::string("clock set ") + c.label);
     // The date's answer is not read: it is left for the next exchange's drain.
     std::vector<Kind> kinds;
     for (const auto& event : rig.log) {

@@ -29,65 +29,90 @@ struct HeadlessRig {
   HeadlessView view;
 };
 
-TEST(HeadlessView, PrintsEachChangedLabelOnceAndTheCheckTimeOnlyWhenVerbose) {
-  HeadlessRig rig(false);
-  rig.view.SetLabel(Label::lblPS, "RADIO 1 ");
-  rig.view.SetLabel(Label::lblPS, "RADIO 1 ");  // unchanged: nothing to tell
-  rig.view.SetLabel(Label::lblPI, "?");         // still its creation text
-  rig.view.SetLabel(Label::lblLastTextCheck, "07:05:09");
-  // Quotes and backslashes escaped; control bytes, DEL and bytes from 0x80 as hexadecimal.
-  rig.view.SetLabel(Label::lblRT, std::string("\"A\\B\"\r\n\0\x1F ~\x7F\x80\xFF", 14));
-  rig.view.SetLabel(Label::lblRTplus, "");
-  EXPECT_EQ(rig.Take(),
-            "07:05:09 lblPS \"RADIO 1 \"\n"
-            "07:05:09 lblRT \"\\\"A\\\\B\\\"\\x0D\\x0A\\x00\\x1F ~\\x7F\\x80\\xFF\"\n"
-            "07:05:09 lblRTplus \"\"\n");
-
-  HeadlessRig verbose(true);
-  verbose.view.SetLabel(Label::lblLastTextCheck, "07:05:09");
-  EXPECT_EQ(verbose.Take(), "07:05:09 lblLastTextCheck \"07:05:09\"\n");
+// Every label by its control's name; one line for each change, none for its creation text or
+// the same text again; the once-a-second check time only when verbose.
+TEST(HeadlessView, PrintsEachChangedLabelOnceByItsName) {
+  const std::tuple<Label, const char*, const char*> labels[] = {
+      {Label::lblPS, "lblPS", "?"},
+      {Label::lblPI, "lblPI", "?"},
+      {Label::lblTA, "lblTA", "?"},
+      {Label::lblTP, "lblTP", "?"},
+      {Label::lblPTY, "lblPTY", "?"},
+      {Label::lblRTplus, "lblRTplus", "RT+"},
+      {Label::lblClockUpdated, "lblClockUpdated", "Never"},
+      {Label::lblLastTextCheck, "lblLastTextCheck", "Never"},
+      {Label::lblEncoderType, "lblEncoderType", "None"},
+      {Label::lblTATMOUT, "lblTATMOUT", "?"},
+      {Label::lblOurTimeout, "lblOurTimeout", "?"},
+      {Label::lblPILOT, "lblPILOT", "N/A"},
+      {Label::lblCT, "lblCT", "?"},
+      {Label::lblRT, "lblRT", "RADIOTEXT"},
+      {Label::lblNotice, "lblNotice", "RDS Morvane"},
+  };
+  static_assert(std::size(labels) == std::size(kAllLabels));
+  for (const auto& [label, name, creation_text] : labels) {
+    EXPECT_EQ(LabelName(label), name);
+    EXPECT_EQ(CreationText(label), creation_text);
+    for (const bool verbose : {false, true}) {
+      HeadlessRig rig(verbose);
+      rig.view.SetLabel(label, creation_text);
+      rig.view.SetLabel(label, "a\"b");
+      rig.view.SetLabel(label, "a\"b");
+      const bool quiet = label == Label::lblLastTextCheck && !verbose;
+      EXPECT_EQ(rig.Take(), quiet ? "" : "07:05:09 " + std::string(name) + " \"a\\\"b\"\n");
+    }
+  }
 }
 
 // A handler sets caption, enabled state and colour one by one; one line tells what they add up to.
 TEST(HeadlessView, ButtonPrintsOneLineForWhatAHandlerChanged) {
   HeadlessRig rig(false);
-  rig.view.SetButtonCaption(kTrafficUnavailable);
-  rig.view.SetButtonColour(ButtonColour::ButtonFace);
-  rig.view.Flush();
-  EXPECT_EQ(rig.Take(), "") << "nothing differs from the creation state";
-
-  rig.view.SetButtonEnabled(true);
-  rig.view.SetButtonCaption(kTrafficInProgress);
-  rig.view.SetButtonColour(ButtonColour::Red);
-  rig.view.Flush();
-  rig.view.Flush();
-  EXPECT_EQ(rig.Take(),
-            "07:05:09 cmdTraffic \"TRAFFIC ALERT IN PROGRESS - CLICK TO END\" enabled red\n");
-  EXPECT_TRUE(rig.view.ButtonEnabled());
-
-  rig.view.SetButtonEnabled(false);
-  rig.view.SetButtonEnabled(true);
-  rig.view.Flush();
-  EXPECT_EQ(rig.Take(), "") << "back and forth within one handler is no change";
-
-  rig.view.SetButtonEnabled(false);
-  rig.view.SetButtonCaption(kTrafficActivate);
-  rig.view.SetButtonColour(ButtonColour::LightGreen);
-  rig.view.Flush();
-  EXPECT_EQ(rig.Take(),
-            "07:05:09 cmdTraffic \"CLICK TO ACTIVATE TRAFFIC ALERT\" disabled lightgreen\n");
+  const struct {
+    bool enabled;
+    std::string_view caption;
+    ButtonColour colour;
+    std::string printed;
+  } steps[] = {
+      {false, kTrafficUnavailable, ButtonColour::ButtonFace, ""},
+      {true, kTrafficInProgress, ButtonColour::Red,
+       "07:05:09 cmdTraffic \"TRAFFIC ALERT IN PROGRESS - CLICK TO END\" enabled red\n"},
+      {true, kTrafficInProgress, ButtonColour::Red, ""},
+      {false, kTrafficActivate, ButtonColour::LightGreen,
+       "07:05:09 cmdTraffic \"CLICK TO ACTIVATE TRAFFIC ALERT\" disabled lightgreen\n"},
+      {false, kTrafficActivate, ButtonColour::ButtonFace,
+       "07:05:09 cmdTraffic \"CLICK TO ACTIVATE TRAFFIC ALERT\" disabled buttonface\n"},
+      {false, kTrafficUnavailable, ButtonColour::ButtonFace,
+       "07:05:09 cmdTraffic \"TRAFFIC ALERT UNAVAILABLE\" disabled buttonface\n"},
+      {true, kTrafficUnavailable, ButtonColour::ButtonFace,
+       "07:05:09 cmdTraffic \"TRAFFIC ALERT UNAVAILABLE\" enabled buttonface\n"},
+  };
+  for (const auto& step : steps) {
+    rig.view.SetButtonEnabled(!step.enabled);  // back and forth within one handler is no change
+    rig.view.SetButtonEnabled(step.enabled);
+    rig.view.SetButtonCaption(step.caption);
+    rig.view.SetButtonColour(step.colour);
+    rig.view.Flush();
+    EXPECT_EQ(rig.Take(), step.printed) << step.caption;
+    EXPECT_EQ(rig.view.ButtonEnabled(), step.enabled);
+    EXPECT_EQ(rig.view.ButtonCaption(), step.caption);
+  }
+  // A change that no handler's end has told yet is told when the view goes away.
+  std::ostringstream out;
+  HeadlessView(out, rig.clock, false).SetButtonEnabled(true);
+  EXPECT_EQ(out.str(), "07:05:09 cmdTraffic \"TRAFFIC ALERT UNAVAILABLE\" enabled buttonface\n");
 }
 
 TEST(ConsoleInput, TIsAClickWhateverPiecesTheLineArrivesIn) {
   using C = ConsoleCommand;
   const std::pair<std::vector<std::string>, std::vector<C>> cases[] = {
       {{"t", "\n"}, {C::TrafficClick}},
-      {{"  T \r\n"}, {C::TrafficClick}},
+      {{" \t T \r\n"}, {C::TrafficClick}},
       {{"t\nt\n"}, {C::TrafficClick, C::TrafficClick}},
       {{"t"}, {}},  // not yet a line
-      {{"\n", " \n"}, {}},
-      {{"tt\n"}, {C::Unknown}},
-      {{std::string(300, 't'), "\n", "t\n"}, {C::Unknown, C::TrafficClick}},
+      {{"\n", " \r\n"}, {}},
+      {{"tt\n", "x\n"}, {C::Unknown, C::Unknown}},
+      {{std::string(256, ' ') + "t\n", "t\n"}, {C::Unknown, C::TrafficClick}},
+      {{std::string(255, ' ') + "t\n"}, {C::TrafficClick}},
   };
   for (const auto& [chunks, commands] : cases) {
     ConsoleInput input;

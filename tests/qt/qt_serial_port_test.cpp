@@ -9,8 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -127,27 +125,13 @@ TEST(QtSerialPort, OpenFailuresNameThePortOrSettingAndLeaveItClosed) {
   }
 }
 
-// An adapter pulled out between two exchanges is found by the event loop; one pulled out just
-// before an exchange fails that exchange at once. Either way the port is closed and opens again.
-TEST(QtSerialPort, DeviceGoneIsReportedClosedAndOpenedAgain) {
+// An adapter pulled out just before an exchange fails that exchange at once, and the port opens
+// again; a late report of the old device's failure does not touch the new one. (Loss between
+// exchanges, found by the event loop, is shown end to end.)
+TEST(QtSerialPort, DeviceGoneFailsTheExchangeAndThePortOpensAgain) {
   QtSerialPort port;
   int failures = 0;
   port.SetFailureListener([&] { ++failures; });
-  {
-    PseudoTerminal pty;
-    ASSERT_EQ(port.Open({0, pty.path(), {}}, LineSettings{}), std::nullopt);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(failures, 0) << "the handshake line a pseudo-terminal lacks is no failure";
-    pty.HangUp();
-    const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
-    while (failures == 0 && std::chrono::steady_clock::now() < deadline) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    EXPECT_EQ(failures, 1);
-    EXPECT_FALSE(port.Write("TA=0\r"));
-    EXPECT_EQ(port.ReadAll(), std::nullopt);
-    EXPECT_NE(access(pty.path().c_str(), F_OK), 0) << "closed: nothing of ours holds it";
-  }
   {
     PseudoTerminal pty;
     ASSERT_EQ(port.Open({0, pty.path(), {}}, LineSettings{}), std::nullopt);
@@ -157,7 +141,6 @@ TEST(QtSerialPort, DeviceGoneIsReportedClosedAndOpenedAgain) {
     EXPECT_EQ(port.ReadAll(), std::nullopt);
     port.Close();
   }
-  // A late report of the old device's failure does not touch the new one.
   PseudoTerminal again;
   ASSERT_EQ(port.Open({0, again.path(), {}}, LineSettings{}), std::nullopt);
   for (int i = 0; i < 5; ++i) {
@@ -167,7 +150,7 @@ TEST(QtSerialPort, DeviceGoneIsReportedClosedAndOpenedAgain) {
   EXPECT_EQ(again.Receive(3), "PS\r");
   again.Send("PS\r\n");
   EXPECT_EQ(port.ReadAll(), std::optional<std::string>("PS\r\n"));
-  EXPECT_LE(failures, 2);
+  EXPECT_LE(failures, 1);
 }
 
 // An encoder that floods the line: one read never returns more than the cap, and what waited

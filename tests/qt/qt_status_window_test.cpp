@@ -24,41 +24,29 @@ TEST(StatusWindow, CreatedWithTitleSizeCaptionsAndCreationTexts) {
   EXPECT_EQ(window.size(), QSize(623, 229));
   EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "the layout does not follow resizing";
 
-  // Every value label at its creation text, and the captions beside them.
-  const std::pair<const char*, const char*> texts[] = {
-      {"lblPS", "?"},
-      {"lblPI", "?"},
-      {"lblTA", "?"},
-      {"lblTP", "?"},
-      {"lblPTY", "?"},
-      {"lblRTplus", "RT+"},
-      {"lblClockUpdated", "Never"},
-      {"lblLastTextCheck", "Never"},
-      {"lblEncoderType", "None"},
-      {"lblTATMOUT", "?"},
-      {"lblOurTimeout", "?"},
-      {"lblPILOT", "N/A"},
-      {"lblCT", "?"},
-      {"lblRT", "RADIOTEXT"},
-      {"lblNotice", "RDS Morvane"},
-      {"Label1", "PS:"},
-      {"Label2", "PI:"},
-      {"Label5_0", "TA:"},
-      {"Label5_1", "Encoder Timeout:"},
-      {"Label5_2", "Our Timeout:"},
-      {"Label4", "TP:"},
-      {"Label9", "PTY:"},
-      {"Label7", "Clock last updated:"},
-      {"Label8", "Text last checked:"},
-      {"Label10", "Encoder Type:"},
-      {"Label11", "Pilot Status:"},
-      {"Label6", "CT:"},
-  };
-  static_assert(std::size(texts) == std::size(kAllLabels) + 12);
-  for (const auto& [name, text] : texts) {
-    QLabel* control = Control(window, name);
-    ASSERT_NE(control, nullptr) << name;
-    EXPECT_EQ(control->text(), text) << name;
+  // Every value label at its creation text (both pinned beside the headless view), and the
+  // captions beside them.
+  for (const Label label : kAllLabels) {
+    QLabel* control = Control(window, LabelName(label));
+    ASSERT_NE(control, nullptr) << LabelName(label);
+    EXPECT_EQ(control->text().toStdString(), CreationText(label));
+  }
+  const char* const captions[] = {"Label1",   "PS:",
+                                  "Label2",   "PI:",
+                                  "Label5_0", "TA:",
+                                  "Label5_1", "Encoder Timeout:",
+                                  "Label5_2", "Our Timeout:",
+                                  "Label4",   "TP:",
+                                  "Label9",   "PTY:",
+                                  "Label7",   "Clock last updated:",
+                                  "Label8",   "Text last checked:",
+                                  "Label10",  "Encoder Type:",
+                                  "Label11",  "Pilot Status:",
+                                  "Label6",   "CT:"};
+  for (std::size_t i = 0; i < std::size(captions); i += 2) {
+    QLabel* control = Control(window, captions[i]);
+    ASSERT_NE(control, nullptr) << captions[i];
+    EXPECT_EQ(control->text(), captions[i + 1]) << captions[i];
   }
   EXPECT_EQ(Control(window, "Label6")->palette().color(QPalette::WindowText),
             QColor(192, 192, 192));

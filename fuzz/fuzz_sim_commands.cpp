@@ -2,6 +2,7 @@
 // commands found do not depend on how the bytes arrived, and the encoder answers each of them.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,17 +16,9 @@ namespace {
 
 using morvane::sim::Command;
 
-bool SameCommands(const std::vector<Command>& a, const std::vector<Command>& b) {
-  if (a.size() != b.size()) {
-    return false;
-  }
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i].kind != b[i].kind || a[i].raw != b[i].raw || a[i].text != b[i].text ||
-        a[i].address != b[i].address || a[i].count != b[i].count) {
-      return false;
-    }
-  }
-  return true;
+bool Same(const Command& a, const Command& b) {
+  return a.kind == b.kind && a.raw == b.raw && a.text == b.text && a.address == b.address &&
+         a.count == b.count;
 }
 
 }  // namespace
@@ -55,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (Command& command : pieces.Feed(std::string_view(stream).substr(at))) {
     found.push_back(std::move(command));
   }
-  FUZZ_CHECK(SameCommands(expected, found));
+  FUZZ_CHECK(std::equal(expected.begin(), expected.end(), found.begin(), found.end(), Same));
   FUZZ_CHECK(whole.Pending() == pieces.Pending());
   FUZZ_CHECK(whole.Pending() <= stream.size());
 

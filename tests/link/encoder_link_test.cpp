@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 
 #include "link/thread_sleeper.h"
 #include "support/fakes.h"
@@ -82,6 +83,37 @@ TEST(EncoderLink, FailingPortGivesTheEmptyAnswerAndReportsIt) {
     EXPECT_EQ(health, (std::vector<bool>{ok, !c.fail_writes}));
     EXPECT_EQ(rig.controller.link.counters().empty_answers, ok ? 0u : 1u);
   }
+}
+
+// Whether any byte came in, before the command or after it; a late answer is no silence. A set
+// command tells whether it was written.
+TEST(EncoderLink, CountsTheExchangesInARowThatHeardNothing) {
+  Rig rig;
+  std::vector<bool> heard;
+  rig.controller.link.SetHearingListener([&heard](bool any) { heard.push_back(any); });
+  const struct {
+    const char* what;
+    std::function<void(Rig&)> before;
+    bool written;
+    uint64_t silent_in_a_row;
+  } steps[] = {
+      {"silent", [](Rig&) {}, true, 1},
+      {"silent again", [](Rig&) {}, true, 2},
+      {"a late answer waits for the drain", [](Rig& r) { r.port.Inject("x", 300000); }, true, 3},
+      {"heard in the drain", [](Rig&) {}, true, 0},
+      {"answered", [](Rig& r) { r.port.responder = testing::Pira32Responder({}); }, true, 0},
+      {"write fails", [](Rig& r) { r.port.fail_writes = true; }, false, 0},
+  };
+  std::vector<bool> expected;
+  for (const auto& step : steps) {
+    step.before(rig);
+    EXPECT_EQ(rig.controller.link.SendCommand("TA=0\r", 200), step.written) << step.what;
+    EXPECT_EQ(rig.controller.link.counters().silent_in_a_row, step.silent_in_a_row) << step.what;
+    if (step.written) {
+      expected.push_back(step.silent_in_a_row == 0);
+    }
+  }
+  EXPECT_EQ(heard, expected);
 }
 
 // The real wait holds the thread at least as long as asked, even for a single millisecond.

@@ -119,6 +119,25 @@ TEST(ToRds, RdsBytesAndControlsStayAsTheyAre) {
   EXPECT_EQ(ToRds(controls, TextEncoding::Latin1), controls);
 }
 
+// A file saved as UTF-16 says so by its mark; surrogates pair up or become U+FFFD.
+TEST(Utf16ToUtf8, EitherByteOrderAndTheSurrogateEdges) {
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
+      {"A\0B\0"s, std::nullopt},
+      {"\xFF\xFE"
+       "A\0\xE9\0\xFF\xD7\0\xE0"s,
+       "A\u00E9\uD7FF\uE000"},
+      {"\xFE\xFF\0A\0\xE9\xD8\x3D\xDE\x00"s, "A\u00E9\U0001F600"},
+      {"\xFF\xFE\xFF\xDB\xFF\xDF\x3D\xD8\x3D\xD8\x00\xDE"s, "\U0010FFFF\uFFFD\U0001F600"},
+      {"\xFF\xFE\x00\xDC"
+       "A\0\x3D\xD8"
+       "B"s,
+       "\uFFFDA\uFFFD"},
+  };
+  for (const auto& [content, utf8] : cases) {
+    EXPECT_EQ(Utf16ToUtf8(content), utf8) << content;
+  }
+}
+
 TEST(TextEncodingKey, AcceptsTheThreeNamesInAnyCase) {
   const std::pair<std::string, std::optional<TextEncoding>> cases[] = {
       {"", TextEncoding::Rds},           {"rds", TextEncoding::Rds}, {"UTF-8", TextEncoding::Utf8},

@@ -8,6 +8,7 @@
 
 #include "support/fakes.h"
 #include "ui/console_input.h"
+#include "ui/shown_text.h"
 
 namespace morvane {
 namespace {
@@ -100,6 +101,20 @@ TEST(HeadlessView, ButtonPrintsOneLineForWhatAHandlerChanged) {
   std::ostringstream out;
   HeadlessView(out, rig.clock, false).SetButtonEnabled(true);
   EXPECT_EQ(out.str(), "07:05:09 cmdTraffic \"TRAFFIC ALERT UNAVAILABLE\" enabled buttonface\n");
+}
+
+// One byte is one character, on one line: Latin-1, or the RDS set for the PS and RadioText read
+// back from the encoder when titles are converted into it; configuration texts as written.
+TEST(ShownText, EachByteAsTheWindowAndThePageShowIt) {
+  const std::tuple<Label, std::string, bool, std::string> cases[] = {
+      {Label::lblRT, "<b>Caf\xE9</b> \x82\r\n", false, "<b>Café</b> \u0082  "},
+      {Label::lblRT, "Caf\x82 M\x99ller\r", true, "Café Müller "},
+      {Label::lblPS, "\xABRADIO\x82", true, "$RADIOé"},
+      {Label::lblEncoderType, "\x82\xAB", true, "\u0082«"},
+  };
+  for (const auto& [label, bytes, rds, shown] : cases) {
+    EXPECT_EQ(ShownText(label, bytes, rds), shown) << bytes;
+  }
 }
 
 TEST(ConsoleInput, TIsAClickWhateverPiecesTheLineArrivesIn) {

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -15,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "../support/loopback.h"
 #include "station.h"
 
 namespace morvane::e2e {
@@ -34,15 +34,7 @@ constexpr const char* kChromium = "/usr/bin/chromium";
 
 // A port nothing listens on: the system's choice, given back at once.
 int FreePort() {
-  const int probe = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-  close(probe);
-  return ntohs(address.sin_port);
+  return testing::LoopbackPort(-1).port;
 }
 
 // The body of GET path, or "" when there is no answer.
@@ -81,9 +73,9 @@ TEST_F(WebEndToEnd, AnswersWhileStartUpRunsAndPutsAPushedTitleOnAir) {
   // The synchronisation holds the controller for about four seconds of waits.
   int answered = 0;
   while (!encoder_->WaitForCommand("PILOT", 0)) {
-    const int64_t asked = NowMs();
+    const int64_t asked = SteadyNowMs();
     const std::string status = Get(port_, "/api/status");
-    EXPECT_LT(NowMs() - asked, kAnswerMs);
+    EXPECT_LT(SteadyNowMs() - asked, kAnswerMs);
     EXPECT_NE(status.find("\"lblEncoderType\":\"PIRA32\""), std::string::npos) << status;
     ++answered;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -100,13 +92,13 @@ TEST_F(WebEndToEnd, AnswersWhileStartUpRunsAndPutsAPushedTitleOnAir) {
       << "a refused push must send nothing";
 
   // Cut at its first CR like a file's first line, on the wire at once, with RT+.
-  const int64_t pushed = NowMs();
+  const int64_t pushed = SteadyNowMs();
   EXPECT_EQ(Push(port_, "Artist - Title\r\nnext line", kBearer), 204);
   ASSERT_TRUE(encoder_->WaitForCommand("RT1=Artist - Title", kOnAirTimeoutMs, seen));
   const std::size_t sent = IndexOf(encoder_->Commands(), "RT1=Artist - Title", seen);
   // The handler's first command, the clear of the old tags, follows the push at once.
   const Received clear = encoder_->Commands()[sent - 1];
-  EXPECT_EQ(Text(clear), "RTP=00,00,00,00,00,00");
+  EXPECT_EQ(clear.text, "RTP=00,00,00,00,00,00");
   EXPECT_LE(clear.at_ms - pushed, kPushReachMs);
   ASSERT_TRUE(encoder_->WaitForOnAir("RT+ ARTIST=\"Artist\" TITLE=\"Title\"", kOnAirTimeoutMs));
 
@@ -172,10 +164,10 @@ TEST_F(WebEndToEnd, PageShowsANewRadioTextWithinTwoSeconds) {
         return Get(port_, "/api/status").find("\"lblRT\":\"Browser - Test\"") != std::string::npos;
       },
       kOnAirTimeoutMs));
-  const int64_t changed = NowMs();
+  const int64_t changed = SteadyNowMs();
   ASSERT_TRUE(
       Eventually([&] { return browser.Shows("Browser - Test - RDS Morvane"); }, kPageShowsMs * 2));
-  EXPECT_LE(NowMs() - changed, kPageShowsMs);
+  EXPECT_LE(SteadyNowMs() - changed, kPageShowsMs);
 }
 
 }  // namespace

@@ -77,6 +77,8 @@ TEST(MetadataWatcher, WhatGoesOnAirForEachFirstLine) {
        ""},
       {"markers in another letter case", "Traffic !!*sys*!!", "", Sends("Traffic !!*sys*!!"),
        "Traffic !!*sys*!!", ""},
+      {"system marker not whole", "Jingle !!*SYS*!", "", Sends("Jingle !!*SYS*!"),
+       "Jingle !!*SYS*!", ""},
       {"LF endings only: the LFs stay", "Artist\nTitle\n", "", Sends("Artist\nTitle\n"),
        "Artist\nTitle\n", ""},
       {"NUL bytes dropped, other bytes kept", "Art\0ist - Tit\xE9\x01\r\n\0"s, "",
@@ -194,7 +196,38 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
     }
     EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
     EXPECT_TRUE(rig.Writes().empty());
+    const std::vector<std::string> told = {kOtherRadioTextNotice,
+                                           "encoder holds the RadioText sent"};
+    EXPECT_EQ(rig.events.Told(), c.missed ? told : std::vector<std::string>{});
+
+    // Held once, the misses count from nought again: two are no fault yet.
+    rig.port.responder = c.responder;
+    rig.port.fail_writes = c.fail_writes;
+    rig.files.files[kFile] = c.line + " again";
+    for (int tick = 0; tick < 2; ++tick) {
+      rig.time.now_us += 11000000;
+      tmrTextCheck_Timer(rig.controller);
+    }
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
   }
+}
+
+// A text the encoder holds ends a re-send still pending for the one before.
+TEST(MetadataWatcher, HeldTextCancelsThePendingResend) {
+  Rig rig;
+  Configure(rig);
+  rig.port.responder = testing::Pira32Responder({});  // holds some other text
+  rig.files.files[kFile] = "A - T";
+  tmrTextCheck_Timer(rig.controller);
+  rig.port.responder = testing::HoldingPira32Responder();
+  rig.files.files[kFile] = "B - T";
+  tmrTextCheck_Timer(rig.controller);
+  rig.ClearLog();
+  for (int tick = 0; tick < 30; ++tick) {
+    rig.time.now_us += 1000000;
+    tmrTextCheck_Timer(rig.controller);
+  }
+  EXPECT_TRUE(rig.Writes().empty());
 }
 
 // "Café Müller - Sigur Rós" as the playout software writes it in UTF-8 and in UTF-16, and as a

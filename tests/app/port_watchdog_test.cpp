@@ -172,20 +172,44 @@ TEST(PortWatchdog, BackOnTheLineBringsTheEncoderIntoStepAgain) {
 
 // Silence is no byte at all, in the drain or the answer, kSilentExchanges times in a row: an
 // encoder that answers late is heard, and so is a PIRA micro that leaves a write unanswered.
-TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamedThenBroughtIntoStep) {
+// Silent, the readings show their no-answer values and the button cannot be clicked.
+TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamed) {
+  const Responder echo_but_traffic = [](const std::string& c) {
+    return c[0] == 'T' && c != "TA=1\r" ? std::string() : c + "\n";
+  };
+  const std::string micro_no_readings =
+      "|UNKNOWN||NONE/FREE RUN|UNKNOWN|No PTY|UNKNOWN|UNKNOWN|UNKNOWN|TRAFFIC ALERT UNAVAILABLE "
+      "off "
+      "buttonface";
   const struct {
     const char* name;
     const char* encoder;
     Responder responder;
     int64_t answer_delay_us;
-    bool silent;
+    std::vector<std::string> told;
+    std::string readings;  // while silent
   } cases[] = {
-      {"no answer", "PIRA32", nullptr, 1000, true},
-      {"two exchanges unanswered", "PIRA32",
-       [n = 0](const std::string& c) mutable { return ++n % 3 ? "" : c + "\n"; }, 1000, false},
-      {"answers after the wait", "PIRA32", testing::Pira32Responder({}), 300000, false},
-      {"PIRA micro answers reads only", "PIRAMICRO", testing::FrameResponder({{0x0E, "\x01"}}),
-       1000, false},
+      {"no answer", "PIRA32", nullptr, 1000, {kSilentNotice}, kNoReadings},
+      {"PIRA micro, no answer", "PIRAMICRO", nullptr, 1000, {kSilentNotice}, micro_no_readings},
+      {"three unanswered, then an answer",
+       "PIRA32",
+       echo_but_traffic,
+       1000,
+       {kSilentNotice, "encoder answering again"},
+       ""},
+      {"two unanswered at a time",
+       "PIRA32",
+       [n = 0](const std::string& c) mutable { return ++n % 3 ? "" : c + "\n"; },
+       1000,
+       {},
+       ""},
+      {"answers after the wait", "PIRA32", testing::Pira32Responder({}), 300000, {}, ""},
+      {"PIRA micro answers reads only",
+       "PIRAMICRO",
+       testing::FrameResponder({{0x0E, "\x01"}}),
+       1000,
+       {},
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -198,10 +222,13 @@ TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamedThenBroughtIntoStep) {
     cmdTraffic_Click(rig.controller);
     tmrClockCheck_Timer(rig.controller);
 
-    EXPECT_EQ(station.watchdog.Silent(), c.silent);
-    EXPECT_EQ(rig.view.Text(Label::lblNotice), c.silent ? kSilentNotice : NoticeText());
-    EXPECT_EQ(rig.view.enabled, !c.silent);
-    EXPECT_EQ(rig.events.Told().size(), c.silent ? 1u : 0u);
+    const bool silent = !c.readings.empty();
+    EXPECT_EQ(station.watchdog.Silent(), silent);
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), silent ? kSilentNotice : NoticeText());
+    EXPECT_EQ(rig.events.Told(), c.told);
+    if (silent) {
+      EXPECT_EQ(station.Readings(), c.readings);
+    }
   }
 }
 

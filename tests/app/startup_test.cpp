@@ -13,45 +13,104 @@ namespace morvane {
 namespace {
 
 using testing::Rig;
+using Commands = std::vector<testing::SentCommand>;
 
 constexpr const char* kIniPath = "/wd/RDSmorvane.ini";
 
-// The port is opened as configured, whatever the encoder type, before anything is sent: only a
-// PIRA32 then gets "TA=0" first. Shutdown closes the port and sends nothing.
-TEST(FormLoad, OpensThePortThenClearsTrafficOnAPira32Only) {
+// The PIRA32's synchronisation around its RadioText; the clock is read after the waits before
+// it, plus one second.
+Commands Pira32Steps(const Commands& radiotext, const std::string& time) {
+  Commands sent = {{"TA=0\r", 200}, {"GRPSEQ=022221AEXYR\r", 400}};
+  sent.insert(sent.end(), radiotext.begin(), radiotext.end());
+  sent.insert(sent.end(), {{"PS\r", 200},
+                           {"PI\r", 200},
+                           {"RT1\r", 500},
+                           {"CT\r", 200},
+                           {"TP\r", 200},
+                           {"TA\r", 200},
+                           {"TATMOUT\r", 200},
+                           {"PTY\r", 200},
+                           {"TIME=" + time + "\r", 400},
+                           {"DATE=05.03.26\r", 400},
+                           {"UDG1=\r", 50},
+                           {"SHORTRT=1\r", 200},
+                           {"PILOT\r", 200}});
+  return sent;
+}
+
+// The port is opened as configured, whatever the encoder type, before anything is sent; a
+// PIRA32 then gets "TA=0" first. Every step follows in order, and the in-house timer goes on
+// last. Shutdown closes the port and sends nothing.
+TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
   // A device path or a network address is the port's own name: not cut to 29 characters.
   const std::string usb = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
   const std::string host = "encoder-2.rack-4.studio.radio-morvane.example";
+  const auto frame = [](const char* bytes) { return std::string(bytes, 5); };
   const struct {
     std::string keys;
     std::string device;  // or the network host
     std::tuple<int, Parity, int, int> settings;
-    std::string first_sent;
+    Commands sent;
+    std::string shown;  // lblPTY, lblClockUpdated, lblRTplus
   } cases[] = {
-      {"COMport=" + usb + "\nCOMsettings=19200,E,7,2\nEncoderType=PIRA32",
+      {"COMport=" + usb + "\nCOMsettings=19200,E,7,2\nEncoderType=PIRA32\nRTplus=1",
        usb,
        {19200, Parity::Even, 7, 2},
-       "TA=0\r"},
+       Pira32Steps({{"RTP=00,00,00,00,00,00\r", 500},
+                    {"RT1=Artist - Title\r", 500},
+                    {"RTP=04,00,05,01,09,04\r", 500}},
+                   "14:02:35"),
+       "Pop Music|05.03.26 14:02:35|RT+"},
       // A network encoder's line settings are the box's: COMsettings is not even read.
-      {"COMport=tcp://" + host + ":4001\nCOMsettings=x\nEncoderType=PIRAMICRO",
+      {"COMport=tcp://" + host + ":4001\nCOMsettings=x\nEncoderType=PIRAMICRO\nRTplus=1",
        host,
        {9600, Parity::None, 8, 1},
-       "\xFE\x20"},
-      {"COMport=2\nCOMsettings=4800,O,8,1\nEncoderType=NONE", "", {4800, Parity::Odd, 8, 1}, ""},
+       {{"\xFE\x20"
+         "Artist - Title" +
+             std::string(50, ' ') + "\x40\xFF",
+         50},
+        {frame("\xFE\xD0\x02\x08\xFF"), 200},
+        {frame("\xFE\xD0\x20\x40\xFF"), 200},
+        {frame("\xFE\xD0\x0E\x01\xFF"), 200},
+        {frame("\xFE\xD0\x0A\x01\xFF"), 200},
+        {frame("\xFE\xD0\x70\x01\xFF"), 200}},
+       "** ALARM TEST **|Never|"},
+      {"COMport=2\nCOMsettings=4800,O,8,1\nEncoderType=NONE",
+       "",
+       {4800, Parity::Odd, 8, 1},
+       {},
+       "No PTY|Never|"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
     Rig rig;
-    rig.files.files[kIniPath] = "[RDSmorvane]\n" + c.keys + "\n";
+    rig.files.files[kIniPath] = "[RDSmorvane]\nDefaultRadioText=Artist - Title\n" + c.keys +
+                                "\nRTplusPrefix=\nRTplusSplit= - \n";
+    const auto encoder = c.keys.find("PIRAMICRO") == std::string::npos
+                             ? testing::HoldingPira32Responder({{"PS", "MORVANE "}, {"PTY", "10"}})
+                             : testing::FrameResponder({{0x0A, "\x1E"}});
+    bool in_house_on_while_sending = false;
+    rig.port.responder = [&](const std::string& command) {
+      in_house_on_while_sending |= rig.timers.IsOn(Timer::tmrInHouse);
+      return encoder(command);
+    };
     rig.port.fail_when_closed = true;  // what is sent before the port is open is lost
+    rig.clock.Set({2026, 3, 5, 14, 2, 30});
+
     Form_Load(rig.controller, "/wd");
+
     ASSERT_TRUE(rig.port.opened_address && rig.port.opened_settings);
     const PortAddress& address = *rig.port.opened_address;
     EXPECT_EQ(address.network ? address.network->host : address.device_path, c.device);
     const LineSettings& s = *rig.port.opened_settings;
     EXPECT_EQ(std::tie(s.baud, s.parity, s.data_bits, s.stop_bits), c.settings);
-    const std::vector<std::string> writes = rig.Writes();
-    EXPECT_EQ(writes.empty() ? "" : writes.front().substr(0, c.first_sent.size()), c.first_sent);
+    EXPECT_EQ(rig.Sent(), c.sent);
+    EXPECT_EQ(rig.view.Text(Label::lblPTY) + "|" + rig.view.Text(Label::lblClockUpdated) + "|" +
+                  rig.view.Text(Label::lblRTplus),
+              c.shown);
+    // Switched on last, once: no in-house groups may come between the start-up commands.
+    EXPECT_FALSE(in_house_on_while_sending);
+    EXPECT_EQ(rig.timers.history, (std::vector<std::pair<Timer, bool>>{{Timer::tmrInHouse, true}}));
 
     rig.ClearLog();
     Form_Unload(rig.controller);

@@ -97,6 +97,7 @@ TEST(PortWatchdog, RetriesEveryFiveSecondsOrWhenThePortSaysSoWithTheStartUpSetti
 
   rig.port.open_error = "Cannot open serial port /dev/ttyUSB0: No such file or directory";
   station.watchdog.PortFailed();  // the device went away between two handlers
+  EXPECT_EQ(station.Readings(), kNoReadings);
   const struct {
     int64_t after_ms;  // since the previous step
     bool now;          // the port says a connection can be made

@@ -260,11 +260,6 @@ TEST(MetadataWatcher, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
   } cases[] = {
       // Artist "Café Müller" is 11 characters from 0, title "Sigur Rós" 9 from 14.
       {"UTF-8", "PIRA32", TextEncoding::Utf8, kTitleUtf8 + "\r\n", Sends(kTitleRds, tags)},
-      {"UTF-8 with a byte order mark", "PIRA32", TextEncoding::Utf8, "\xEF\xBB\xBF" + kTitleUtf8,
-       Sends(kTitleRds, tags)},
-      // Unconverted, every byte counts as a character.
-      {"RDS: bytes as they are", "PIRA32", TextEncoding::Rds, kTitleUtf8 + "\r\n",
-       Sends(kTitleUtf8, "RTP=04,00,12,01,16,09")},
       // A UTF-16 file says so by its mark, whatever the setting; the note is one character.
       {"UTF-16 little-endian", "PIRA32", TextEncoding::Rds,
        Utf16(u"\uFEFFCaf\u00E9 M\u00FCller - Sigur R\u00F3s\r\nnext", false),
@@ -288,27 +283,6 @@ TEST(MetadataWatcher, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
     tmrTextCheck_Timer(rig.controller);
     EXPECT_EQ(rig.Sent(), c.sent) << c.what;
   }
-}
-
-TEST(MetadataWatcher, ConvertedLineIsWhatIsComparedAndSearched) {
-  Rig rig;
-  Configure(rig);
-  rig.controller.text_encoding = TextEncoding::Utf8;
-  rig.files.files[kFile] = kTitleUtf8;
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.state.LastRT, kTitleRds);
-
-  // The same title rewritten in another form that converts to the same RDS text is no change.
-  rig.ClearLog();
-  rig.files.files[kFile] = "\xEF\xBB\xBF" + kTitleUtf8 + "\r\nnext";
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_TRUE(rig.Writes().empty());
-
-  // "STÖRUNG" as the configuration converted it: Ö is 0xD7.
-  rig.state.TrafficMeta = "ST\xD7RUNG";
-  rig.files.files[kFile] = "A1 ST\xC3\x96RUNG";
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.state.TAstatus, 1);
 }
 
 }  // namespace

@@ -166,27 +166,6 @@ TEST(TrafficAlert, TransitionTable) {
   }
 }
 
-TEST(TrafficAlert, CountdownOf120SecondsHoldsTheFlagFor119) {
-  TrafficRig t("PIRA32", 120);
-  t.Click();
-  t.rig.ClearLog();
-  t.Tick(118);
-  EXPECT_TRUE(t.rig.log.empty());
-  t.Tick();
-  ASSERT_EQ(t.rig.Writes().front(), "TA=0\r");
-  EXPECT_EQ(t.rig.log.front().at_us, 119 * kSecondUs);
-  t.Tick();
-  EXPECT_FALSE(t.rig.timers.IsOn(Timer::tmrTAtimeout));
-  EXPECT_EQ(t.rig.Writes().size(), 4u);
-
-  std::vector<std::string> shown;
-  for (int left = 119; left >= 1; --left) {
-    shown.push_back(std::to_string(left));
-  }
-  shown.push_back("120");
-  EXPECT_EQ(t.rig.view.History(Label::lblOurTimeout), shown);
-}
-
 // The encoder's flag follows the record once the encoder can be reached again: lowered at the
 // minute's traffic read where the record wants it off, raised again only when the port is back
 // or the encoder answers again (its own TA timeout may have cleared it on purpose).

@@ -233,6 +233,8 @@ TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
       const ControllerState after_event = t.rig.state;
       row.recover(t);
       EXPECT_EQ(t.ta, row.on_air);
+      // The display shows the flag as it is once recovered.
+      EXPECT_EQ(t.rig.view.caption, t.ta ? kTrafficInProgress : kTrafficActivate);
       // Recovering changes the encoder, never the record.
       EXPECT_EQ(std::tie(t.rig.state.TAstatus, t.rig.state.ManualTraffic, t.rig.state.TAtimeout),
                 std::tie(after_event.TAstatus, after_event.ManualTraffic, after_event.TAtimeout));

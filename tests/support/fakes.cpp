@@ -21,7 +21,7 @@ void PrintTo(const SentCommand& command, std::ostream* os) {
   *os << "\", " << command.wait_ms << " ms}";
 }
 
-void FakeSleeper::SleepMs(int milliseconds) {
+void FakeEncoderPort::SleepMs(int milliseconds) {
   log_.push_back({WireEvent::Kind::Sleep, time_.now_us, {}, milliseconds});
   time_.now_us += int64_t{milliseconds} * 1000;
 }

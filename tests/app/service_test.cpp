@@ -56,29 +56,36 @@ TEST(EventLog, PriorityPrefixOnlyWhenStderrIsTheJournal) {
   EXPECT_FALSE(StderrIsJournal());
 }
 
-// The status line changes with the link and the RadioText on air, nothing else; every event
-// passes on.
+// The status line changes with the link and the RadioText on air, nothing else: one event after
+// the other, and the line heard after each ("" when it stayed as it was). Every event passes on.
 TEST(ServiceStatus, OneLineOfLinkAndRadioText) {
   testing::FakeEvents next;
   ServiceStatus status(next);
-  std::vector<std::string> heard;
-  status.SetListener([&](const std::string& line) { heard.push_back(line); });
+  std::string heard;
+  status.SetListener([&](const std::string& line) { heard = line; });
   EXPECT_EQ(status.Line(), "Encoder link up, no RadioText sent yet");
   const std::string longest = "Caf\x82" + std::string(60, 'x');
-  for (const auto& [kind, text] :
-       std::vector<std::pair<EventKind, std::string>>{{EventKind::TrafficOn, "TA on"},
-                                                      {EventKind::PortLost, "lost"},
-                                                      {EventKind::PortLost, "lost"},
-                                                      {EventKind::RadioTextSent, longest + "cut"},
-                                                      {EventKind::PortBack, "back"},
-                                                      {EventKind::RadioTextSent, longest}}) {
-    status.Report({kind, Severity::Info, text});
+  const std::string shown = ", RadioText \"Caf\xC3\xA9" + std::string(60, 'x') + "\"";
+  const struct {
+    EventKind kind;
+    std::string text;
+    std::string line;
+  } steps[] = {
+      {EventKind::TrafficOn, "TA on", ""},
+      {EventKind::PortLost, "lost", "Encoder link down, no RadioText sent yet"},
+      {EventKind::PortLost, "lost", ""},
+      {EventKind::RadioTextSent, longest + "cut", "Encoder link down" + shown},
+      {EventKind::PortBack, "back", "Encoder link up" + shown},
+      {EventKind::EncoderSilent, "silent", "Encoder link up, encoder not answering" + shown},
+      {EventKind::RadioTextSent, longest, ""},
+      {EventKind::EncoderAnswering, "answering", "Encoder link up" + shown},
+  };
+  for (const auto& step : steps) {
+    heard.clear();
+    status.Report({step.kind, Severity::Info, step.text});
+    EXPECT_EQ(heard, step.line) << step.text;
   }
-  const std::string radiotext = ", RadioText \"Caf\xC3\xA9" + std::string(60, 'x') + "\"";
-  EXPECT_EQ(heard, (std::vector<std::string>{"Encoder link down, no RadioText sent yet",
-                                             "Encoder link down" + radiotext,
-                                             "Encoder link up" + radiotext}));
-  EXPECT_EQ(next.events.size(), 6u);
+  EXPECT_EQ(next.events.size(), std::size(steps));
 }
 
 TEST(ServiceStatus, PingAtHalfTheWatchdogInterval) {

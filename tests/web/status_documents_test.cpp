@@ -121,8 +121,13 @@ TEST(StatusDocuments, StatusAndMetricsFollowTheController) {
       R"(},"traffic_button":{"caption":"TRAFFIC ALERT IN PROGRESS - CLICK TO END",)"
       R"("enabled":true,"colour":"red"},"link":{"port":"/dev/ttyUSB0","up":false,)"
       R"("since":"1970-01-01T00:03:20Z"},"radio":{"ps":"MORVANE ","radiotext":[{"text":"RADIOTEXT"}]}})");
-  EXPECT_THAT(StatusJson(StatusBoard([] { return 0.0; }).Snapshot()),
+  // Before the port was first opened, and when it is named but not open.
+  StatusBoard idle([] { return 5.0; });
+  EXPECT_THAT(StatusJson(idle.Snapshot()),
               HasSubstr(R"("link":{"port":"","up":false,"since":null})"));
+  idle.SetLink("COM1", false);
+  EXPECT_THAT(StatusJson(idle.Snapshot()),
+              HasSubstr(R"("link":{"port":"COM1","up":false,"since":"1970-01-01T00:00:05Z"})"));
   // The Prometheus text, its help lines aside.
   std::string metrics;
   std::istringstream lines(MetricsText(snapshot));

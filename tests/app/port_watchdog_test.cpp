@@ -1,6 +1,5 @@
 #include "app/port_watchdog.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +8,6 @@
 
 #include "app/startup.h"
 #include "clock/encoder_clock.h"
-#include "link/protocol.h"
 #include "radiotext/metadata_watcher.h"
 #include "support/fakes.h"
 #include "traffic/traffic_alert.h"
@@ -18,19 +16,17 @@ namespace morvane {
 namespace {
 
 using testing::Rig;
-using testing::SentCommand;
-using Commands = std::vector<SentCommand>;
+using Responder = testing::FakeEncoderPort::Responder;
 
 const std::string kLost = "Encoder port /dev/ttyUSB0 lost - retrying every 5 s";
 
 // A PIRA32 station with RT+ off, started up on /dev/ttyUSB0 at unusual line settings, with a
 // title in the metadata file that has gone on air; the log then starts empty.
-struct Station {
-  Station() {
+struct StartedStation {
+  explicit StartedStation(Responder encoder) {
     rig.files.files["/wd/RDSmorvane.ini"] =
-        "[RDSmorvane]\r\nCOMport=/dev/ttyUSB0\r\nCOMsettings=19200,E,7,2\r\nEncoderType=PIRA32\r\n"
-        "RTplus=0\r\n";
-    rig.port.responder = testing::Pira32Responder({{"RT1", "Artist - Title"}});
+        "[RDSmorvane]\nCOMport=/dev/ttyUSB0\nCOMsettings=19200,E,7,2\nEncoderType=PIRA32\n";
+    rig.port.responder = std::move(encoder);
     rig.port.fail_when_closed = true;
     Form_Load(rig.controller, "/wd");
     rig.files.files["metadata.txt"] = "Artist - Title\r\n";
@@ -38,13 +34,32 @@ struct Station {
     rig.ClearLog();
     rig.port.open_attempts = 0;
   }
+  Rig rig;
+};
+
+// The watchdog is set going after start-up, as the program does.
+struct Station : StartedStation {
+  explicit Station(Responder encoder = testing::HoldingPira32Responder())
+      : StartedStation(std::move(encoder)) {}
 
   int64_t NowMs() const { return rig.time.now_us / 1000; }
   void Pass(int64_t ms) { rig.time.now_us += ms * 1000; }
+  // The labels of the readings and the traffic button, as the window shows them.
+  std::string Readings() const {
+    std::string shown;
+    for (Label label : {Label::lblPS, Label::lblPI, Label::lblRT, Label::lblPILOT, Label::lblCT,
+                        Label::lblPTY, Label::lblTP, Label::lblTA, Label::lblTATMOUT}) {
+      shown += rig.view.Text(label) + "|";
+    }
+    return shown + rig.view.caption + (rig.view.enabled ? " on " : " off ") +
+           std::string(ButtonColourName(rig.view.colour));
+  }
 
-  Rig rig;
   PortWatchdog watchdog{rig.controller, "/dev/ttyUSB0", [this] { return NowMs(); }};
 };
+
+const std::string kNoReadings =
+    "|||NONE/FREE RUN|UNKNOWN|No PTY|UNKNOWN|UNKNOWN||TRAFFIC ALERT UNAVAILABLE off buttonface";
 
 TEST(PortWatchdog, FailedExchangeMarksThePortLostOnce) {
   Station station;
@@ -61,56 +76,55 @@ TEST(PortWatchdog, FailedExchangeMarksThePortLostOnce) {
   EXPECT_EQ(rig.Writes().size(), 1u);
   EXPECT_EQ(rig.TotalWaitMs(), 4 * 200);
   // No reading is left that is not the encoder's, and no click can be made.
-  std::string shown;
-  for (Label label : {Label::lblPS, Label::lblPI, Label::lblRT, Label::lblPILOT, Label::lblCT,
-                      Label::lblPTY, Label::lblTP, Label::lblTA, Label::lblTATMOUT}) {
-    shown += rig.view.Text(label) + "|";
-  }
-  EXPECT_EQ(shown, "|||NONE/FREE RUN|UNKNOWN|No PTY|UNKNOWN|UNKNOWN||");
-  EXPECT_EQ(std::make_tuple(rig.view.enabled, rig.view.caption, rig.view.colour),
-            std::make_tuple(false, std::string(kTrafficUnavailable), ButtonColour::ButtonFace));
+  EXPECT_EQ(station.Readings(), kNoReadings);
 
   // More failures and more handlers change nothing: one notice for one loss.
   rig.port.fail_writes = false;
   tmrClockCheck_Timer(rig.controller);
   station.watchdog.PortFailed();
   EXPECT_EQ(rig.view.History(Label::lblNotice), (std::vector<std::string>{NoticeText(), kLost}));
+  EXPECT_EQ(rig.events.Told(), std::vector<std::string>{"encoder port /dev/ttyUSB0 lost"});
   EXPECT_EQ(rig.Writes().size(), 1u);
 }
 
-TEST(PortWatchdog, RetriesAtMostEveryFiveSecondsWithTheStartUpSettings) {
+TEST(PortWatchdog, RetriesEveryFiveSecondsOrWhenThePortSaysSoWithTheStartUpSettings) {
   Station station;
   Rig& rig = station.rig;
+  // A healthy port is left alone.
+  station.Pass(kPortRetryIntervalMs);
+  station.watchdog.Tick();
+  EXPECT_EQ(rig.port.open_attempts, 0);
+
   rig.port.open_error = "Cannot open serial port /dev/ttyUSB0: No such file or directory";
   station.watchdog.PortFailed();  // the device went away between two handlers
-
-  struct Step {
+  EXPECT_EQ(station.Readings(), kNoReadings);
+  const struct {
     int64_t after_ms;  // since the previous step
+    bool now;          // the port says a connection can be made
     int open_attempts;
-  };
-  const Step steps[] = {{0, 0}, {4999, 0}, {1, 1}, {1000, 1}, {3999, 1}, {1, 2}, {12000, 3}};
-  for (const Step& step : steps) {
+  } steps[] = {{0, false, 0},    {4999, false, 0}, {1, false, 1}, {1000, false, 1},
+               {3999, false, 1}, {1, false, 2},    {0, true, 3},  {12000, false, 4}};
+  for (const auto& step : steps) {
     station.Pass(step.after_ms);
-    station.watchdog.Tick();
+    step.now ? station.watchdog.RetryNow() : station.watchdog.Tick();
     EXPECT_EQ(rig.port.open_attempts, step.open_attempts) << "at " << station.NowMs() << " ms";
   }
   EXPECT_TRUE(station.watchdog.Lost());
   EXPECT_EQ(rig.view.History(Label::lblNotice), (std::vector<std::string>{NoticeText(), kLost}));
 
   rig.port.open_error.reset();
-  station.Pass(kPortRetryIntervalMs);
-  station.watchdog.Tick();
+  station.watchdog.RetryNow();
   EXPECT_FALSE(station.watchdog.Lost());
-  ASSERT_TRUE(rig.port.opened_address && rig.port.opened_settings);
   EXPECT_EQ(rig.port.opened_address->device_path, "/dev/ttyUSB0");
-  EXPECT_EQ(rig.port.opened_settings->baud, 19200);
-  EXPECT_EQ(rig.port.opened_settings->parity, Parity::Even);
-  EXPECT_EQ(rig.port.opened_settings->data_bits, 7);
-  EXPECT_EQ(rig.port.opened_settings->stop_bits, 2);
+  const LineSettings& s = *rig.port.opened_settings;
+  EXPECT_EQ(std::tie(s.baud, s.parity, s.data_bits, s.stop_bits),
+            std::make_tuple(19200, Parity::Even, 7, 2));
+  EXPECT_EQ(rig.events.Told().back(), "encoder port /dev/ttyUSB0 back");
   // Back: no further tries.
   station.Pass(kPortRetryIntervalMs);
   station.watchdog.Tick();
-  EXPECT_EQ(rig.port.open_attempts, 4);
+  station.watchdog.RetryNow();
+  EXPECT_EQ(rig.port.open_attempts, 5);
 }
 
 // Back, the encoder may have lost power: the TA flag first, then the start-up synchronisation
@@ -118,7 +132,6 @@ TEST(PortWatchdog, RetriesAtMostEveryFiveSecondsWithTheStartUpSettings) {
 TEST(PortWatchdog, BackOnTheLineBringsTheEncoderIntoStepAgain) {
   Station station;
   Rig& rig = station.rig;
-  rig.port.responder = testing::HoldingPira32Responder();
   rig.port.fail_reads = true;
   tmrClockCheck_Timer(rig.controller);
   rig.port.fail_reads = false;
@@ -135,8 +148,7 @@ TEST(PortWatchdog, BackOnTheLineBringsTheEncoderIntoStepAgain) {
   rig.ClearLog();
   station.watchdog.Tick();
   ASSERT_FALSE(station.watchdog.Lost());
-  EXPECT_EQ(rig.view.History(Label::lblNotice),
-            (std::vector<std::string>{NoticeText(), kLost, NoticeText()}));
+  EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
   const std::vector<std::string> writes = rig.Writes();
   ASSERT_EQ(writes.size(), 16u);
   EXPECT_EQ(std::vector<std::string>(writes.begin(), writes.begin() + 3),
@@ -144,32 +156,61 @@ TEST(PortWatchdog, BackOnTheLineBringsTheEncoderIntoStepAgain) {
   EXPECT_EQ(writes.back(), "PILOT\r");
   EXPECT_EQ(rig.view.Text(Label::lblRT), "Band - Song");
 
+  // Brought into step once: neither the watcher nor the next tick repeats anything.
   rig.ClearLog();
   tmrTextCheck_Timer(rig.controller);
   station.Pass(kPortRetryIntervalMs);
   station.watchdog.Tick();
+  station.watchdog.RetryNow();
   EXPECT_TRUE(rig.Writes().empty());
 
-  // A later loss is reported again.
+  // A later loss is said again.
   rig.port.fail_writes = true;
   tmrClockCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.view.History(Label::lblNotice).size(), 4u);
+  EXPECT_EQ(rig.view.History(Label::lblNotice),
+            (std::vector<std::string>{NoticeText(), kLost, NoticeText(), kLost}));
 }
 
 // Silence is no byte at all, in the drain or the answer, kSilentExchanges times in a row: an
 // encoder that answers late is heard, and so is a PIRA micro that leaves a write unanswered.
-TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamedThenBroughtIntoStep) {
+// Silent, the readings show their no-answer values and the button cannot be clicked.
+TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamed) {
+  const Responder echo_but_traffic = [](const std::string& c) {
+    return c[0] == 'T' && c != "TA=1\r" ? std::string() : c + "\n";
+  };
+  const std::string micro_no_readings =
+      "|UNKNOWN||NONE/FREE RUN|UNKNOWN|No PTY|UNKNOWN|UNKNOWN|UNKNOWN|TRAFFIC ALERT UNAVAILABLE "
+      "off "
+      "buttonface";
   const struct {
     const char* name;
     const char* encoder;
-    testing::FakeEncoderPort::Responder responder;
+    Responder responder;
     int64_t answer_delay_us;
-    bool silent;
+    std::vector<std::string> told;
+    std::string readings;  // while silent
   } cases[] = {
-      {"no answer", "PIRA32", nullptr, 1000, true},
-      {"answers after the wait", "PIRA32", testing::Pira32Responder({}), 300000, false},
-      {"PIRA micro answers reads only", "PIRAMICRO",
-       testing::FrameResponder({{protocol::kAddressTraffic, "\x01"}}), 1000, false},
+      {"no answer", "PIRA32", nullptr, 1000, {kSilentNotice}, kNoReadings},
+      {"PIRA micro, no answer", "PIRAMICRO", nullptr, 1000, {kSilentNotice}, micro_no_readings},
+      {"three unanswered, then an answer",
+       "PIRA32",
+       echo_but_traffic,
+       1000,
+       {kSilentNotice, "encoder answering again"},
+       ""},
+      {"two unanswered at a time",
+       "PIRA32",
+       [n = 0](const std::string& c) mutable { return ++n % 3 ? "" : c + "\n"; },
+       1000,
+       {},
+       ""},
+      {"answers after the wait", "PIRA32", testing::Pira32Responder({}), 300000, {}, ""},
+      {"PIRA micro answers reads only",
+       "PIRAMICRO",
+       testing::FrameResponder({{0x0E, "\x01"}}),
+       1000,
+       {},
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -178,46 +219,44 @@ TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamedThenBroughtIntoStep) {
     rig.state.EncoderType = c.encoder;
     rig.port.responder = c.responder;
     rig.port.answer_delay_us = c.answer_delay_us;
-    rig.events.events.clear();
     rig.view.enabled = true;  // as a TP reading of 1 left it
     cmdTraffic_Click(rig.controller);
     tmrClockCheck_Timer(rig.controller);
 
-    EXPECT_EQ(station.watchdog.Silent(), c.silent);
-    EXPECT_EQ(rig.view.Text(Label::lblNotice), c.silent ? kSilentNotice : NoticeText());
-    EXPECT_EQ(rig.view.enabled, !c.silent);
-    EXPECT_EQ(rig.events.Told().size(), c.silent ? 1u : 0u);
-    if (c.silent) {
-      // A lost port is the more urgent notice.
-      station.watchdog.PortFailed();
-      EXPECT_EQ(rig.view.Text(Label::lblNotice), kLost);
-      station.Pass(kPortRetryIntervalMs);
-      station.watchdog.Tick();
-      EXPECT_EQ(rig.view.Text(Label::lblNotice), kSilentNotice);
-      // Answering again: said once; what comes next is the reconcile rule's.
-      rig.port.responder = testing::HoldingPira32Responder();
-      tmrClockCheck_Timer(rig.controller);
-      EXPECT_EQ(
-          rig.events.Told(),
-          (std::vector<std::string>{kSilentNotice, "encoder port /dev/ttyUSB0 lost",
-                                    "encoder port /dev/ttyUSB0 back", "encoder answering again"}));
-      EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
+    const bool silent = !c.readings.empty();
+    EXPECT_EQ(station.watchdog.Silent(), silent);
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), silent ? kSilentNotice : NoticeText());
+    EXPECT_EQ(rig.events.Told(), c.told);
+    if (silent) {
+      EXPECT_EQ(station.Readings(), c.readings);
     }
   }
 }
 
-TEST(PortWatchdog, HealthyPortIsLeftAlone) {
-  Station station;
+TEST(PortWatchdog, SilentEncoderGivesWayToALostPortAndIsSaidBackOnce) {
+  Station station(nullptr);  // silent from start-up on
   Rig& rig = station.rig;
-  for (int tick = 0; tick < 3; ++tick) {
-    station.Pass(kPortRetryIntervalMs);
-    station.watchdog.Tick();
-    tmrClockCheck_Timer(rig.controller);
-  }
-  EXPECT_FALSE(station.watchdog.Lost());
-  EXPECT_EQ(rig.port.open_attempts, 0);
-  EXPECT_TRUE(rig.port.open);
-  EXPECT_EQ(rig.view.History(Label::lblNotice), (std::vector<std::string>{NoticeText()}));
+  EXPECT_TRUE(station.watchdog.Silent());
+  EXPECT_EQ(rig.view.Text(Label::lblNotice), kSilentNotice);
+  EXPECT_EQ(station.Readings(), kNoReadings);
+  // A lost port is the more urgent notice.
+  station.watchdog.PortFailed();
+  EXPECT_EQ(rig.view.Text(Label::lblNotice), kLost);
+  station.Pass(kPortRetryIntervalMs);
+  station.watchdog.Tick();
+  EXPECT_EQ(rig.view.Text(Label::lblNotice), kSilentNotice);
+  // Answering again: said once, and brought into step at the next tick, where the RadioText
+  // that missed three times (start-up, the first title, the port's return) is held at last.
+  rig.port.responder = testing::HoldingPira32Responder();
+  tmrClockCheck_Timer(rig.controller);
+  rig.ClearLog();
+  station.watchdog.Tick();
+  EXPECT_EQ(rig.Writes().front(), "TA=0\r");
+  EXPECT_EQ(rig.events.Told(), (std::vector<std::string>{
+                                   kSilentNotice, "encoder port /dev/ttyUSB0 lost",
+                                   "encoder port /dev/ttyUSB0 back", kOtherRadioTextNotice,
+                                   "encoder answering again", "encoder holds the RadioText sent"}));
+  EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
 }
 
 }  // namespace

@@ -8,10 +8,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <stdexcept>
 
@@ -25,33 +23,24 @@ namespace {
 constexpr int kPollMs = 10;
 constexpr int kStopGraceMs = 3000;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 std::string StationIni(const StationConfig& config, const std::string& device) {
-  const std::string end = "\r\n";
-  return "[RDSmorvane]" + end + "COMsettings=9600,N,8,1" + end + "COMport=" + device + end +
-         "EncoderType=" + config.encoder_type + end +
-         "DefaultRadioText=" + config.default_radiotext + end + "TrafficRadioText=Traffic news" +
-         end + "TAMaxTimeout=" + config.ta_max_timeout + end + "TrafficMeta=TRAFFIC" + end +
-         "RTplus=1" + end + "RTplusSwap=0" + end + "MetadataFile=metadata.txt" + end +
-         "RTplusPrefix=" + end + "RTplusSplit= - " + end + config.extra_lines;
+  std::string ini = "[RDSmorvane]\r\nCOMsettings=9600,N,8,1\r\nCOMport=" + device + "\r\n";
+  for (const std::string& line :
+       {"EncoderType=" + config.encoder_type, "DefaultRadioText=" + config.default_radiotext,
+        std::string("TrafficRadioText=Traffic news"), std::string("TAMaxTimeout=2"),
+        std::string("TrafficMeta=TRAFFIC"), std::string("RTplus=1"),
+        std::string("MetadataFile=metadata.txt"), std::string("RTplusPrefix="),
+        std::string("RTplusSplit= - ")}) {
+    ini += line + "\r\n";
+  }
+  return ini + config.extra_lines;
 }
 
 }  // namespace
 
-int64_t NowMs() {
-  return SteadyNowMs();
-}
-
 bool Eventually(const std::function<bool()>& done, int timeout_ms) {
-  const int64_t deadline = NowMs() + timeout_ms;
-  while (!done()) {
-    if (NowMs() >= deadline) {
+  for (const int64_t deadline = SteadyNowMs() + timeout_ms; !done();) {
+    if (SteadyNowMs() >= deadline) {
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
@@ -59,14 +48,10 @@ bool Eventually(const std::function<bool()>& done, int timeout_ms) {
   return true;
 }
 
-std::string Text(const Received& received) {
-  return sim::DescribeCommand(received.command);
-}
-
 std::size_t IndexOf(const std::vector<Received>& commands, const std::string& text,
                     std::size_t from) {
   for (std::size_t i = from; i < commands.size(); ++i) {
-    if (Text(commands[i]) == text) {
+    if (commands[i].text == text) {
       return i;
     }
   }
@@ -79,7 +64,7 @@ EmulatedEncoder::EmulatedEncoder(sim::Dialect dialect, std::unique_ptr<sim::Tran
   sim::ServerHooks hooks;
   hooks.on_command = [this](const sim::Command& command, int64_t at_ms) {
     std::lock_guard<std::mutex> lock(mutex_);
-    commands_.push_back({command, at_ms});
+    commands_.push_back({sim::DescribeCommand(command), at_ms});
   };
   hooks.on_air = [this](const std::string& line) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -129,12 +114,8 @@ ControllerProcess::ControllerProcess(const std::string& dir)
     : output_path_(dir + "/controller.out") {
   signal(SIGPIPE, SIG_IGN);  // a controller that died must fail the test, not end it
   int input[2];
-  if (pipe(input) != 0) {
-    throw std::runtime_error("pipe");
-  }
-  pid_ = fork();
-  if (pid_ < 0) {
-    throw std::runtime_error("fork");
+  if (pipe(input) != 0 || (pid_ = fork()) < 0) {
+    throw std::runtime_error("cannot start the program");
   }
   if (pid_ == 0) {
     // Only async-signal-safe calls between fork and exec.
@@ -186,7 +167,10 @@ void ControllerProcess::Type(const std::string& text) {
 }
 
 std::string ControllerProcess::Output() const {
-  return ReadFile(output_path_);
+  std::ifstream in(output_path_, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
 bool ControllerProcess::WaitForOutput(const std::string& text, int timeout_ms,
@@ -207,7 +191,6 @@ StationTest::StationTest() {
     throw std::runtime_error("cannot make a temporary directory");
   }
   dir_ = pattern;
-  link_ = dir_ + "/encoder";
 }
 
 StationTest::~StationTest() {
@@ -217,10 +200,7 @@ StationTest::~StationTest() {
 
 void StationTest::Write(const std::string& name, const std::string& content) const {
   const std::string target = dir_ + "/" + name;
-  {
-    std::ofstream out(target + ".new", std::ios::binary);
-    out << content;
-  }
+  std::ofstream(target + ".new", std::ios::binary) << content;
   std::filesystem::rename(target + ".new", target);
 }
 
@@ -236,7 +216,8 @@ void StationTest::StartController(const StationConfig& config, const std::string
 
 std::unique_ptr<EmulatedEncoder> StationTest::NewEncoder(sim::Dialect dialect) {
   if (line_ == Line::Pty) {
-    return std::make_unique<EmulatedEncoder>(dialect, std::make_unique<sim::PtyTransport>(link_));
+    return std::make_unique<EmulatedEncoder>(
+        dialect, std::make_unique<sim::PtyTransport>(dir_ + "/encoder"));
   }
   auto tcp = std::make_unique<sim::TcpTransport>("127.0.0.1", tcp_port_);
   tcp_port_ = tcp->port();
@@ -244,12 +225,12 @@ std::unique_ptr<EmulatedEncoder> StationTest::NewEncoder(sim::Dialect dialect) {
 }
 
 std::string StationTest::PortName() const {
-  return line_ == Line::Pty ? link_ : "tcp://127.0.0.1:" + std::to_string(tcp_port_);
+  return line_ == Line::Pty ? dir_ + "/encoder" : "tcp://127.0.0.1:" + std::to_string(tcp_port_);
 }
 
 int64_t StationTest::NewTitle(const std::string& line) {
   Write("metadata.txt", line + "\r\n");
-  return NowMs();
+  return SteadyNowMs();
 }
 
 void StationTest::TearDown() {
@@ -259,7 +240,7 @@ void StationTest::TearDown() {
     const std::vector<Received> commands =
         encoder_ ? encoder_->Commands() : std::vector<Received>{};
     for (const Received& r : commands) {
-      std::fprintf(stderr, "  %s @%lld\n", Text(r).c_str(),
+      std::fprintf(stderr, "  %s @%lld\n", r.text.c_str(),
                    static_cast<long long>(r.at_ms - commands.front().at_ms));
     }
   }

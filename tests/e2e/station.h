@@ -16,18 +16,16 @@
 
 namespace morvane::e2e {
 
-// A command as the emulated encoder received it, and when (steady clock, ms).
+// A command as the emulated encoder received it (a line as it came, bytes outside ASCII as
+// \xNN; a frame in hex), and when (steady clock, ms).
 struct Received {
-  sim::Command command;
+  std::string text;
   int64_t at_ms = 0;
 };
 
-// The command as text: a line as it came (bytes outside ASCII as \xNN), a frame in hex.
-[[nodiscard]] std::string Text(const Received& received);
 // Index of the first command whose text is text, at or after from; commands.size() if none.
 [[nodiscard]] std::size_t IndexOf(const std::vector<Received>& commands, const std::string& text,
                                   std::size_t from = 0);
-[[nodiscard]] int64_t NowMs();
 // Polls done until it holds or timeout_ms have passed; true when it held.
 bool Eventually(const std::function<bool()>& done, int timeout_ms);
 
@@ -85,8 +83,7 @@ class ControllerProcess {
 struct StationConfig {
   std::string encoder_type = "PIRA32";
   std::string default_radiotext = "Radio Morvane";
-  std::string ta_max_timeout = "2";  // minutes
-  std::string extra_lines;           // more keys, each ended by CR LF
+  std::string extra_lines;  // more keys, each ended by CR LF
 };
 
 // One station in a temporary working directory: the emulated encoder on line_, behind a symlink
@@ -112,7 +109,6 @@ class StationTest : public ::testing::Test {
   void TearDown() override;
 
   std::string dir_;
-  std::string link_;
   Line line_ = Line::Pty;
   uint16_t tcp_port_ = 0;  // 0 until the first encoder has taken a free port
   std::unique_ptr<EmulatedEncoder> encoder_;

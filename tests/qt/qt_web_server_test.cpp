@@ -1,8 +1,6 @@
 #include "web/qt_web_server.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -13,33 +11,18 @@
 #include <thread>
 #include <vector>
 
+#include "../support/loopback.h"
+
 namespace morvane {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// A port nothing listens on: the system's choice, given back at once.
-int FreePort() {
-  const int probe = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-  close(probe);
-  return ntohs(address.sin_port);
-}
-
 // A client connection that has sent its request; Answer is all it gets until the server closes.
 struct Client {
-  Client(int port, const std::string& request) : sock(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  Client(int port, const std::string& request)
+      : sock(testing::ConnectToLoopback(static_cast<uint16_t>(port))) {
     (void)!send(sock, request.data(), request.size(), MSG_NOSIGNAL);
     const timeval limit{5, 0};
     setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
@@ -66,7 +49,7 @@ struct WebRig {
   }
   StatusBoard board{[] { return 0.0; }};
   WebMailbox mailbox;
-  int port = FreePort();
+  int port = testing::LoopbackPort(-1).port;  // free: the system's choice, given back at once
   QtWebServer server;
 };
 

@@ -1,9 +1,9 @@
 #include "radiotext/metadata_watcher.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,116 +14,124 @@
 namespace morvane {
 namespace {
 
+using namespace std::string_literals;
 using testing::Rig;
-using testing::SentCommand;
-using Commands = std::vector<SentCommand>;
+using Commands = std::vector<testing::SentCommand>;
 
-const std::string kFile = "metadata.txt";
+const std::string kFile = "now.txt";
 const std::string kDefault = "Radio Morvane";
-const std::string kTrafficText = "Traffic news now";
-constexpr int16_t kMaxTime = 120;
+const std::string kClear = "RTP=00,00,00,00,00,00\r";
 
-// A PIRA32 (or other) controller as start-up leaves it, RT+ off unless a test switches it on.
-void Configure(Rig& rig, const std::string& encoder) {
+// As start-up leaves a PIRA32 with RT+ on, no prefix and " - " between artist and title, beside
+// an encoder that holds what it is given.
+void Configure(Rig& rig, const std::string& encoder = "PIRA32") {
   rig.state.EncoderType = encoder;
   rig.state.MetadataFile = kFile;
   rig.state.TrafficMeta = "TRAFFIC";
-  rig.state.TrafficRadioText = kTrafficText;
+  rig.state.TrafficRadioText = "Traffic news now";
   rig.state.DefaultRadioText = kDefault;
-  rig.state.TAmaxtime = kMaxTime;
-  rig.state.RTPlusPrefix = std::string(kRtPlusSentinel);
-  rig.state.RTPlusSplit = std::string(kRtPlusSentinel);
-  rig.port.responder = testing::Pira32Responder({{"RT1", "ON AIR"}, {"TA", "0"}, {"TP", "1"}});
-  // The countdown timer has already switched itself off after its first tick.
-  rig.timers.enabled[Timer::tmrTAtimeout] = false;
+  rig.state.TAmaxtime = 120;
+  rig.state.RTplus = 1;
+  rig.state.RTPlusSplit = " - ";
+  rig.port.responder = testing::HoldingPira32Responder({{"TP", "1"}});
 }
 
-Commands Pira32TrafficFlag(bool on) {
-  return {{on ? "TA=1\r" : "TA=0\r", 200}, {"TP\r", 200}, {"TA\r", 200}, {"TATMOUT\r", 200}};
+// A PIRA32's RadioText: the old tags cleared, the text, its tags, the read-back.
+Commands Sends(const std::string& text, const std::string& tags = "") {
+  Commands sent = {{kClear, 500}, {"RT1=" + text + "\r", 500}};
+  if (!tags.empty()) {
+    sent.push_back({tags + "\r", 500});
+  }
+  sent.push_back({"RT1\r", 500});
+  return sent;
 }
-Commands Pira32RadioText(const std::string& text) {
-  return {{"RT1=" + text + "\r", 500}, {"RT1\r", 500}};
-}
-Commands Join(Commands a, const Commands& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
+Commands TrafficOnThen(const Commands& radiotext) {
+  Commands sent = {{"TA=1\r", 200}, {"TP\r", 200}, {"TA\r", 200}, {"TATMOUT\r", 200}};
+  sent.insert(sent.end(), radiotext.begin(), radiotext.end());
+  return sent;
 }
 
-struct MarkerCase {
-  const char* name;
-  std::string line;
-  int16_t ta_status;
-  int16_t manual;
-  Commands sent;
-  int16_t ta_status_after;
-  bool countdown_restarted;
-};
-
-TEST(MetadataWatcher, MarkerTableAndAlertStartAndEnd) {
-  const MarkerCase cases[] = {
-      {"plain line, idle", "Artist - Title", 0, 0, Pira32RadioText("Artist - Title"), 0, false},
-      {"traffic marker anywhere starts an alert", "Bulletin TRAFFIC", 0, 0,
-       Join(Pira32TrafficFlag(true), Pira32RadioText(kTrafficText)), 1, true},
-      {"system marker sends the default", "Jingle !!*SYS*!!", 0, 0, Pira32RadioText(kDefault), 0,
-       false},
-      {"both markers: default text, alert starts", "TRAFFIC !!*SYS*!!", 0, 0,
-       Join(Pira32TrafficFlag(true), Pira32RadioText(kDefault)), 1, true},
-      {"markers in another letter case are none", "Traffic !!*sys*!!", 0, 0,
-       Pira32RadioText("Traffic !!*sys*!!"), 0, false},
-      {"line without marker ends a metadata alert", "Artist - Title", 1, 0,
-       Join(Pira32TrafficFlag(false), Pira32RadioText("Artist - Title")), 0, false},
-      {"system marker ends a metadata alert", "Jingle !!*SYS*!!", 1, 0,
-       Join(Pira32TrafficFlag(false), Pira32RadioText(kDefault)), 0, false},
-      {"marker during an alert starts nothing", "TRAFFIC again", 1, 0,
-       Pira32RadioText(kTrafficText), 1, false},
-      {"manual alert is never ended here", "Artist - Title", 1, 1,
-       Pira32RadioText("Artist - Title"), 1, false},
+// A line is acted on once, on the check that first sees it; a file that cannot be read is an
+// empty line, said on stderr with the system's reason.
+TEST(MetadataWatcher, WhatGoesOnAirForEachFirstLine) {
+  const std::string tags = "RTP=04,00,05,01,09,04";
+  const struct {
+    const char* name;
+    std::optional<std::string> content;  // std::nullopt: no such file
+    std::string last_rt;
+    Commands sent;
+    std::string last_rt_after;
+    std::string told;
+  } cases[] = {
+      {"first line, tagged", "Artist - Title\r\nNext - Song\r\n", "", Sends("Artist - Title", tags),
+       "Artist - Title", ""},
+      {"the line on air", "Artist - Title\r\n", "Artist - Title", {}, "Artist - Title", ""},
+      {"letter case alone is a change", "Artist - title", "Artist - Title",
+       Sends("Artist - title", tags), "Artist - title", ""},
+      {"traffic marker anywhere", "News TRAFFIC - A1", "", TrafficOnThen(Sends("Traffic news now")),
+       "News TRAFFIC - A1", ""},
+      // The default goes out untagged, whatever layout the line has.
+      {"system marker", "Jingle - Intro !!*SYS*!!", "", Sends(kDefault), "Jingle - Intro !!*SYS*!!",
+       ""},
+      {"both markers", "TRAFFIC !!*SYS*!!", "", TrafficOnThen(Sends(kDefault)), "TRAFFIC !!*SYS*!!",
+       ""},
+      {"markers in another letter case", "Traffic !!*sys*!!", "", Sends("Traffic !!*sys*!!"),
+       "Traffic !!*sys*!!", ""},
+      {"system marker not whole", "Jingle !!*SYS*!", "", Sends("Jingle !!*SYS*!"),
+       "Jingle !!*SYS*!", ""},
+      {"LF endings only: the LFs stay", "Artist\nTitle\n", "", Sends("Artist\nTitle\n"),
+       "Artist\nTitle\n", ""},
+      {"NUL bytes dropped, other bytes kept", "Art\0ist - Tit\xE9\x01\r\n\0"s, "",
+       Sends("Artist - Tit\xE9\x01", tags), "Artist - Tit\xE9\x01", ""},
+      {"zeros of a file being rewritten", std::string(4096, '\0'), "Song", Sends(""), "", ""},
+      // 64 KiB read, of which 256 bytes go out.
+      {"runaway first line", std::string(100000, 'A') + "\rnext", "", Sends(std::string(256, 'A')),
+       std::string(65536, 'A'), ""},
+      {"empty file", "", "Song", Sends(""), "", ""},
+      {"empty file at start", "", "", {}, "", ""},
+      {"no such file", std::nullopt, "Song", Sends(""), "",
+       "metadata file now.txt cannot be read: No such file or directory"},
   };
-  for (const MarkerCase& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Rig rig;
-    Configure(rig, "PIRA32");
-    rig.state.TAstatus = c.ta_status;
-    rig.state.ManualTraffic = c.manual;
-    rig.state.TAtimeout = 37;  // an earlier countdown, still running or run out
-    rig.files.files[kFile] = c.line + "\r\n";
+    Configure(rig);
+    rig.clock.Set({2026, 3, 5, 7, 5, 9});
+    if (c.content) {
+      rig.files.files[kFile] = *c.content;
+    }
+    rig.state.LastRT = c.last_rt;
 
     tmrTextCheck_Timer(rig.controller);
 
-    EXPECT_EQ(rig.Sent(), c.sent) << c.name;
-    EXPECT_EQ(rig.state.TAstatus, c.ta_status_after) << c.name;
-    EXPECT_EQ(rig.state.ManualTraffic, c.manual) << c.name;
-    EXPECT_EQ(rig.state.TAtimeout, c.countdown_restarted ? kMaxTime : 37) << c.name;
-    EXPECT_EQ(rig.timers.IsOn(Timer::tmrTAtimeout), c.countdown_restarted) << c.name;
-    EXPECT_EQ(rig.state.LastRT, c.line) << c.name;
-    EXPECT_EQ(rig.view.Text(Label::lblRT), "ON AIR") << c.name;
+    EXPECT_EQ(rig.Sent(), c.sent);
+    EXPECT_EQ(rig.state.LastRT, c.last_rt_after);
+    EXPECT_EQ(rig.view.Text(Label::lblLastTextCheck), "07:05:09");
+    EXPECT_EQ(rig.events.Told(),
+              c.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.told});
   }
 }
 
-TEST(MetadataWatcher, UnchangedLineCostsNothingOnTheWireAndEveryCheckShowsItsTime) {
+TEST(MetadataWatcher, FileProblemIsSaidOnceAndAgainOnlyWhenTheReasonChanges) {
   Rig rig;
-  Configure(rig, "PIRA32");
-  rig.port.responder = testing::HoldingPira32Responder();
-  rig.clock.Set({2026, 3, 5, 7, 5, 9});
-  rig.files.files[kFile] = "Artist - Title\r\nNext - Song\r\n";
+  Configure(rig);
+  const std::string missing = "metadata file now.txt cannot be read: No such file or directory";
+  const std::string denied = "metadata file now.txt cannot be read: Permission denied";
   tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.Sent(), Pira32RadioText("Artist - Title"));
-
-  rig.ClearLog();
-  for (int tick = 0; tick < 3600; ++tick) {
-    rig.sleeper.SleepMs(1000);
-    tmrTextCheck_Timer(rig.controller);
-  }
-  EXPECT_TRUE(rig.Writes().empty());
-  EXPECT_EQ(rig.files.reads.size(), 3601u);
-  const std::vector<std::string> shown = rig.view.History(Label::lblLastTextCheck);
-  ASSERT_EQ(shown.size(), 3601u);
-  EXPECT_EQ(shown.front(), "07:05:09");
-  EXPECT_EQ(shown.back(), "08:05:10");  // an hour later, and the first RadioText's second
-
-  // A change of letter case alone is a change.
-  rig.files.files[kFile] = "ARTIST - Title";
   tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.Sent(), Pira32RadioText("ARTIST - Title"));
+  rig.files.files[kFile] = "Song";
+  rig.files.unreadable.insert(kFile);
+  tmrTextCheck_Timer(rig.controller);
+  tmrTextCheck_Timer(rig.controller);
+  rig.files.unreadable.clear();
+  tmrTextCheck_Timer(rig.controller);
+  tmrTextCheck_Timer(rig.controller);
+  const std::vector<std::string> told = {missing, denied,
+                                         "metadata file now.txt can be read again"};
+  EXPECT_EQ(rig.events.Told(), told);
+  EXPECT_EQ(rig.view.History(Label::lblNotice),
+            (std::vector<std::string>{missing, denied, NoticeText()}));
+  EXPECT_EQ(rig.state.LastRT, "Song");
 }
 
 // What the encoder reads back decides: a text it does not hold (trailing blanks aside, first 64
@@ -161,6 +169,7 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
     SCOPED_TRACE(c.name);
     Rig rig;
     Configure(rig, c.encoder);
+    rig.state.RTplus = 0;  // a second of waits for each send
     rig.port.responder = c.responder;
     rig.port.fail_writes = c.fail_writes;
     rig.files.files[kFile] = c.line;
@@ -174,9 +183,7 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
         sent_at_s.push_back(second);
       }
     }
-    const std::vector<int> sent_once = {0};
-    const std::vector<int> sent_every_ten_seconds = {0, 11, 22};
-    EXPECT_EQ(sent_at_s, c.missed ? sent_every_ten_seconds : sent_once);
+    EXPECT_EQ(sent_at_s, c.missed ? (std::vector<int>{0, 11, 22}) : (std::vector<int>{0}));
     EXPECT_EQ(rig.view.Text(Label::lblNotice), c.missed ? kOtherRadioTextNotice : NoticeText());
 
     // Once it holds the text, the notice goes and the line is left alone.
@@ -189,26 +196,42 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
     }
     EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
     EXPECT_TRUE(rig.Writes().empty());
+    const std::vector<std::string> told = {kOtherRadioTextNotice,
+                                           "encoder holds the RadioText sent"};
+    EXPECT_EQ(rig.events.Told(), c.missed ? told : std::vector<std::string>{});
+
+    // Held once, the misses count from nought again: two are no fault yet.
+    rig.port.responder = c.responder;
+    rig.port.fail_writes = c.fail_writes;
+    rig.files.files[kFile] = c.line + " again";
+    for (int tick = 0; tick < 2; ++tick) {
+      rig.time.now_us += 11000000;
+      tmrTextCheck_Timer(rig.controller);
+    }
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
   }
 }
 
-// A replacement is tagged by its own content, not by the line's.
-TEST(MetadataWatcher, ReplacementTextIsTaggedByItsOwnContent) {
+// A text the encoder holds ends a re-send still pending for the one before.
+TEST(MetadataWatcher, HeldTextCancelsThePendingResend) {
   Rig rig;
-  Configure(rig, "PIRA32");
-  rig.state.RTplus = 1;
-  rig.state.RTPlusPrefix = "";
-  rig.state.RTPlusSplit = " - ";
-  rig.files.files[kFile] = "Jingle - Intro !!*SYS*!!";
+  Configure(rig);
+  rig.port.responder = testing::Pira32Responder({});  // holds some other text
+  rig.files.files[kFile] = "A - T";
   tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.Sent(), (Commands{{"RTP=00,00,00,00,00,00\r", 500},
-                                  {"RT1=" + kDefault + "\r", 500},
-                                  {"RT1\r", 500}}));
-  EXPECT_EQ(rig.view.Text(Label::lblRTplus), "");
+  rig.port.responder = testing::HoldingPira32Responder();
+  rig.files.files[kFile] = "B - T";
+  tmrTextCheck_Timer(rig.controller);
+  rig.ClearLog();
+  for (int tick = 0; tick < 30; ++tick) {
+    rig.time.now_us += 1000000;
+    tmrTextCheck_Timer(rig.controller);
+  }
+  EXPECT_TRUE(rig.Writes().empty());
 }
 
-// "Café Müller - Sigur Rós" as the playout software writes it in UTF-8 and in Windows-1252,
-// and as a radio must receive it: é 0x82, ü 0x99, ó 0x86, one byte each.
+// "Café Müller - Sigur Rós" as the playout software writes it in UTF-8 and in UTF-16, and as a
+// radio must receive it: é 0x82, ü 0x99, ó 0x86, one byte each.
 const std::string kTitleUtf8 = "Caf\xC3\xA9 M\xC3\xBCller - Sigur R\xC3\xB3s";
 const std::string kTitleRds = "Caf\x82 M\x99ller - Sigur R\x86s";
 
@@ -222,85 +245,44 @@ std::string Utf16(std::u16string_view text, bool big_endian) {
   return bytes;
 }
 
-void ConfigureWithRtPlus(Rig& rig, TextEncoding encoding) {
-  Configure(rig, "PIRA32");
-  rig.controller.text_encoding = encoding;
-  rig.state.RTplus = 1;
-  rig.state.RTPlusPrefix = "";
-  rig.state.RTPlusSplit = " - ";
-}
-
-TEST(MetadataTextEncoding, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
-  const auto tagged = [](const std::string& text, const std::string& tags) {
-    return Commands{{"RTP=00,00,00,00,00,00\r", 500},
-                    {"RT1=" + text + "\r", 500},
-                    {tags + "\r", 500},
-                    {"RT1\r", 500}};
-  };
+TEST(MetadataWatcher, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
+  const std::string tags = "RTP=04,00,10,01,14,08";
+  std::string seventy_e;  // é: two bytes in the file, one character on air
+  for (int i = 0; i < 70; ++i) {
+    seventy_e += "\xC3\xA9";
+  }
   const struct {
     const char* what;
+    const char* encoder;
     TextEncoding encoding;
     std::string content;
     Commands sent;
   } cases[] = {
       // Artist "Café Müller" is 11 characters from 0, title "Sigur Rós" 9 from 14.
-      {"UTF-8", TextEncoding::Utf8, kTitleUtf8 + "\r\n",
-       tagged(kTitleRds, "RTP=04,00,10,01,14,08")},
-      {"UTF-8 with a byte order mark", TextEncoding::Utf8, "\xEF\xBB\xBF" + kTitleUtf8,
-       tagged(kTitleRds, "RTP=04,00,10,01,14,08")},
-      // Unconverted, every byte counts as a character, exactly as before the key existed.
-      {"RDS: bytes as they are", TextEncoding::Rds, kTitleUtf8 + "\r\n",
-       tagged(kTitleUtf8, "RTP=04,00,12,01,16,09")},
+      {"UTF-8", "PIRA32", TextEncoding::Utf8, kTitleUtf8 + "\r\n", Sends(kTitleRds, tags)},
       // A UTF-16 file says so by its mark, whatever the setting; the note is one character.
-      {"UTF-16 little-endian", TextEncoding::Rds,
+      {"UTF-16 little-endian", "PIRA32", TextEncoding::Rds,
        Utf16(u"\uFEFFCaf\u00E9 M\u00FCller - Sigur R\u00F3s\r\nnext", false),
-       tagged(kTitleRds, "RTP=04,00,10,01,14,08")},
-      {"UTF-16 big-endian, a note beyond the basic plane", TextEncoding::Latin1,
+       Sends(kTitleRds, tags)},
+      {"UTF-16 big-endian, a note beyond the basic plane", "PIRA32", TextEncoding::Latin1,
        Utf16(u"\uFEFFCaf\u00E9 M\u00FCller - Sigur R\u00F3s\U0001F3B5", true),
-       tagged(kTitleRds + "?", "RTP=04,00,10,01,14,09")},
+       Sends(kTitleRds + "?", "RTP=04,00,10,01,14,09")},
+      // A frame holds 64 characters, not 64 bytes of the file.
+      {"UTF-8 to a PIRA micro",
+       "PIRAMICRO",
+       TextEncoding::Utf8,
+       seventy_e,
+       {{"\xFE\x20" + std::string(64, '\x82') + "\x40\xFF", 50},
+        {std::string("\xFE\xD0\x20\x40\xFF", 5), 200}}},
   };
   for (const auto& c : cases) {
     Rig rig;
-    ConfigureWithRtPlus(rig, c.encoding);
+    Configure(rig, c.encoder);
+    rig.controller.text_encoding = c.encoding;
     rig.files.files[kFile] = c.content;
     tmrTextCheck_Timer(rig.controller);
     EXPECT_EQ(rig.Sent(), c.sent) << c.what;
   }
-}
-
-TEST(MetadataTextEncoding, ConvertedLineIsWhatIsComparedAndSearched) {
-  Rig rig;
-  ConfigureWithRtPlus(rig, TextEncoding::Utf8);
-  rig.files.files[kFile] = kTitleUtf8;
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.state.LastRT, kTitleRds);
-
-  // The same title rewritten in another form that converts to the same RDS text is no change.
-  rig.ClearLog();
-  rig.files.files[kFile] = "\xEF\xBB\xBF" + kTitleUtf8 + "\r\nnext";
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_TRUE(rig.Writes().empty());
-
-  // "STÖRUNG" as the configuration converted it: Ö is 0xD7.
-  rig.state.TrafficMeta = "ST\xD7RUNG";
-  rig.files.files[kFile] = "A1 ST\xC3\x96RUNG";
-  tmrTextCheck_Timer(rig.controller);
-  EXPECT_EQ(rig.state.TAstatus, 1);
-  EXPECT_EQ(rig.Writes().front(), "TA=1\r");
-}
-
-TEST(MetadataTextEncoding, FrameHoldsSixtyFourConvertedCharacters) {
-  Rig rig;
-  Configure(rig, "PIRAMICRO");
-  rig.controller.text_encoding = TextEncoding::Utf8;
-  std::string line;
-  for (int i = 0; i < 70; ++i) {
-    line += "\xC3\xA9";  // é: two bytes in the file, one character on air
-  }
-  rig.files.files[kFile] = line;
-  tmrTextCheck_Timer(rig.controller);
-  ASSERT_FALSE(rig.Writes().empty());
-  EXPECT_EQ(rig.Writes().front(), "\xFE\x20" + std::string(64, '\x82') + "\x40\xFF");
 }
 
 }  // namespace

@@ -16,14 +16,16 @@ using Commands = std::vector<testing::SentCommand>;
 const std::string kClear = "RTP=00,00,00,00,00,00\r";
 const std::string kTitle = "Artist - Title";
 
-std::string RadioTextFrame(const std::string& sixty_four) {
-  return std::string("\xFE\x20", 2) + sixty_four + "\x40\xFF";
+// The PIRA micro's frame: always 64 characters, padded with blanks.
+Commands Frame(const std::string& text) {
+  return {{"\xFE\x20" + text + std::string(64 - text.size(), ' ') + "\x40\xFF", 50}};
 }
 
 // Which tags a text gets is BuildRtPlusTags' concern; here: when they are sent, and how.
 TEST(SendRadioText, CommandsWaitsAndRtPlusLabelPerEncoder) {
   const Commands text_only = {{"RT1=" + kTitle + "\r", 500}};
   const Commands tagged = {{kClear, 500}, text_only[0], {"RTP=04,00,05,01,09,04\r", 500}};
+  const std::string bytes = std::string(70, 'x') + "\xFE\xFF\xE9  ";
   const struct {
     const char* name;
     std::string encoder;
@@ -43,15 +45,34 @@ TEST(SendRadioText, CommandsWaitsAndRtPlusLabelPerEncoder) {
       {"PIRA32, no tags: clear only", "PIRA32", 1, "", "Jingle", false,
        Commands{{kClear, 500}, {"RT1=Jingle\r", 500}}, ""},
       {"PIRA32, tag command not written", "PIRA32", 1, "", kTitle, true, tagged, ""},
-      {"PIRA micro, RT+ never", "PIRAMICRO", 1, "", kTitle, false,
-       Commands{{RadioTextFrame(kTitle + std::string(50, ' ')), 50}}, ""},
+      {"PIRA32, bytes as they are",
+       "PIRA32",
+       0,
+       "",
+       bytes,
+       false,
+       {{"RT1=" + bytes + "\r", 500}},
+       ""},
+      {"PIRA micro, RT+ never", "PIRAMICRO", 1, "", kTitle, false, Frame(kTitle), ""},
+      {"PIRA micro, empty", "PIRAMICRO", 0, "", "", false, Frame(""), ""},
+      {"PIRA micro, 64 of a longer text", "PIRAMICRO", 0, "", std::string(64, 'a') + "bc", false,
+       Frame(std::string(64, 'a')), ""},
+      // Mended: FE would restart and FF would end the frame inside the text.
+      {"PIRA micro, FE and FF as blanks", "PIRAMICRO", 0, "",
+       "A\xFE"
+       "B\xFF"
+       "C\xE9",
+       false, Frame("A B C\xE9"), ""},
+      {"PIRA micro, FF last", "PIRAMICRO", 0, "", std::string(63, 'z') + "\xFF" + "dropped", false,
+       Frame(std::string(63, 'z') + " "), ""},
       {"lower-case type sends nothing", "pira32", 1, "", kTitle, false, Commands{}, ""},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Rig rig;
-    rig.port.responder = [&rig, &c, ok = testing::Pira32Responder({})](const std::string& bytes) {
-      rig.port.fail_writes = c.tags_unwritable && bytes.rfind("RT1=", 0) == 0;
-      return ok(bytes);
+    rig.port.responder = [&rig, &c, ok = testing::Pira32Responder({})](const std::string& written) {
+      rig.port.fail_writes = c.tags_unwritable && written.rfind("RT1=", 0) == 0;
+      return ok(written);
     };
     rig.state.EncoderType = c.encoder;
     rig.state.RTplus = c.rtplus;
@@ -61,54 +82,14 @@ TEST(SendRadioText, CommandsWaitsAndRtPlusLabelPerEncoder) {
 
     SendRadioText(rig.controller, c.text);
 
-    EXPECT_EQ(rig.Sent(), c.sent) << c.name;
+    EXPECT_EQ(rig.Sent(), c.sent);
     // Cleared on every call, before any tag command, so it never outlives a RadioText.
     const std::vector<std::string> history = rig.view.History(Label::lblRTplus);
-    ASSERT_FALSE(history.empty()) << c.name;
-    EXPECT_EQ(history.front(), "") << c.name;
-    EXPECT_EQ(rig.view.Text(Label::lblRTplus), c.rtplus_label) << c.name;
-  }
-}
-
-TEST(SendRadioText, Pira32TextGoesOutByteForByte) {
-  Rig rig;
-  rig.state.EncoderType = "PIRA32";
-  const std::string text = std::string(70, 'x') + "\xFE\xFF\xE9  ";
-  SendRadioText(rig.controller, text);
-  EXPECT_EQ(rig.Writes(), (std::vector<std::string>{"RT1=" + text + "\r"}));
-}
-
-TEST(SendRadioText, PiraMicroFrameIsAlways68BytesAndNeverEndsEarly) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"", std::string(64, ' ')},
-      {std::string(64, 'a') + "bcdefg", std::string(64, 'a')},
-      // Mended: FE would restart and FF would end the frame inside the text.
-      {"A\xFE"
-       "B\xFF"
-       "C\xE9",
-       "A B C\xE9" + std::string(58, ' ')},
-      {std::string(63, 'z') + "\xFF" + "dropped", std::string(63, 'z') + " "},
-  };
-  for (const auto& [text, sixty_four] : cases) {
-    Rig rig;
-    rig.state.EncoderType = "PIRAMICRO";
-    SendRadioText(rig.controller, text);
-    EXPECT_EQ(rig.Writes(), std::vector<std::string>{RadioTextFrame(sixty_four)}) << text;
-  }
-}
-
-TEST(EnableShortRT, OnlyAPira32IsAsked) {
-  const std::pair<const char*, Commands> cases[] = {
-      {"PIRA32", {{"SHORTRT=1\r", 200}}},
-      {"PIRAMICRO", {}},
-      {"Pira32", {}},
-  };
-  for (const auto& [encoder, sent] : cases) {
-    Rig rig;
-    rig.port.responder = testing::Pira32Responder({});
-    rig.state.EncoderType = encoder;
-    EnableShortRT(rig.controller);
-    EXPECT_EQ(rig.Sent(), sent) << encoder;
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.front(), "");
+    EXPECT_EQ(rig.view.Text(Label::lblRTplus), c.rtplus_label);
+    // Said for the web's count of RadioTexts, when one went out.
+    EXPECT_EQ(rig.events.events.size(), c.sent.empty() ? 0u : 1u);
   }
 }
 

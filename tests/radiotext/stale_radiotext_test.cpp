@@ -11,7 +11,8 @@ namespace morvane {
 namespace {
 
 // The metadata watcher's ticks on a PIRA32 after start-up, at these seconds with these lines;
-// every RadioText sent after start-up is listed. "D" is DefaultRadioText.
+// every RadioText sent after start-up is listed, and how many times the station was told of a
+// fallback. "D" is DefaultRadioText; the RadioText shown is the one read back last.
 TEST(StaleRadioText, DefaultOnAirOnceWhenTheLineStandsForTheSetMinutes) {
   const struct {
     const char* name;
@@ -19,16 +20,17 @@ TEST(StaleRadioText, DefaultOnAirOnceWhenTheLineStandsForTheSetMinutes) {
     int16_t traffic;  // an alert started with the button: no line ends it
     std::vector<std::pair<int, std::string>> ticks;
     std::vector<std::string> sent;
+    std::size_t told;
   } cases[] = {
-      {"off when 0", 0, 0, {{0, "A"}, {86400, "A"}}, {"A"}},
-      {"not before", 5, 0, {{0, "A"}, {299, "A"}}, {"A"}},
-      {"at N minutes, once", 5, 0, {{0, "A"}, {300, "A"}, {301, "A"}, {9000, "A"}}, {"A", "D"}},
-      {"a new line waits again", 5, 0, {{0, "A"}, {240, "B"}, {539, "B"}}, {"A", "B"}},
-      {"D again", 1, 0, {{0, "A"}, {60, "A"}, {70, "B"}, {130, "B"}}, {"A", "D", "B", "D"}},
-      {"not during an alert", 5, 1, {{0, "A"}, {300, "A"}, {900, "A"}}, {"A"}},
-      {"system marker: D on air", 1, 0, {{0, "J !!*SYS*!!"}, {60, "J !!*SYS*!!"}}, {"D"}},
-      {"nothing read: start-up's D on air", 1, 0, {{0, ""}, {120, ""}}, {}},
-      {"a file gone: its empty line too", 1, 0, {{0, "A"}, {5, ""}, {65, ""}}, {"A", "", "D"}},
+      {"off when 0", 0, 0, {{0, "A"}, {86400, "A"}}, {"A"}, 0},
+      {"not before", 5, 0, {{0, "A"}, {299, "A"}}, {"A"}, 0},
+      {"at N minutes, once", 5, 0, {{0, "A"}, {300, "A"}, {301, "A"}, {9000, "A"}}, {"A", "D"}, 1},
+      {"a new line waits again", 5, 0, {{0, "A"}, {240, "B"}, {539, "B"}}, {"A", "B"}, 0},
+      {"D again", 1, 0, {{0, "A"}, {60, "A"}, {70, "B"}, {130, "B"}}, {"A", "D", "B", "D"}, 2},
+      {"not during an alert", 5, 1, {{0, "A"}, {300, "A"}, {900, "A"}}, {"A"}, 0},
+      {"system marker: D on air", 1, 0, {{0, "J !!*SYS*!!"}, {60, "J !!*SYS*!!"}}, {"D"}, 0},
+      {"nothing read: start-up's D on air", 1, 0, {{0, ""}, {120, ""}}, {}, 0},
+      {"a file gone: its empty line too", 1, 0, {{0, "A"}, {5, ""}, {65, ""}}, {"A", "", "D"}, 1},
   };
   for (const auto& c : cases) {
     testing::Rig rig;
@@ -55,6 +57,8 @@ TEST(StaleRadioText, DefaultOnAirOnceWhenTheLineStandsForTheSetMinutes) {
       }
     }
     EXPECT_EQ(sent, c.sent) << c.name;
+    EXPECT_EQ(rig.view.Text(Label::lblRT), c.sent.empty() ? "D" : c.sent.back()) << c.name;
+    EXPECT_EQ(rig.events.Told().size(), c.told) << c.name;
   }
 }
 

@@ -20,16 +20,6 @@ EncoderState PlainStation() {
   return state;
 }
 
-// Block B of the next count groups, masked to the bits under test.
-std::vector<int> NextBits(GroupEncoder& encoder, const EncoderState& state, int count, int shift,
-                          int mask) {
-  std::vector<int> out;
-  for (int i = 0; i < count; ++i) {
-    out.push_back(encoder.Next(state, 0).b >> shift & mask);
-  }
-  return out;
-}
-
 TEST(GroupEncoder, RtPlusPairOfTheWorkedExampleAndOfALongTitle) {
   EncoderState state = PlainStation();
   state.rtplus = {RtPlusTag{1, 9, 16}, RtPlusTag{4, 0, 5}};
@@ -50,36 +40,6 @@ TEST(GroupEncoder, RtPlusPairOfTheWorkedExampleAndOfALongTitle) {
     (void)encoder.Handle(c, 0);
   }
   EXPECT_EQ(FormatGroup(Group11A(encoder.state())), "C201 B018 2444 2004");
-}
-
-TEST(GroupEncoder, PsTrafficStereoAndInHouseBlocks) {
-  EncoderState state;  // "MORVANE ", TP 1, PTY 10, pilot on
-  EXPECT_EQ(FormatGroup(Group0A(state, 0)), "C201 0548 E0E0 4D4F");
-  // Segment 3 carries the stereo bit of the decoder identification.
-  EXPECT_EQ(FormatGroup(Group0A(state, 3)), "C201 054F E0E0 4520");
-  state.ta = true;
-  state.pilot = false;
-  EXPECT_EQ(FormatGroup(Group0A(state, 3)), "C201 055B E0E0 4520");
-  // The encoder puts its own TP and PTY over the operator's block B.
-  EXPECT_EQ(FormatGroup(Group6A(state, UserGroup{0x6003, 0x11A2, 0x7C7C})), "C201 6543 11A2 7C7C");
-}
-
-TEST(GroupEncoder, ShortRadioTextEndsWithCarriageReturnAndRestartsForANewText) {
-  EncoderState state = PlainStation();
-  state.group_sequence = "2";
-  state.radiotext = "Artist - Title";  // 14 characters, then CR: four segments
-  EXPECT_EQ(RadioTextOnAir(state), "Artist - Title" + std::string(50, ' '));
-  state.short_rt = true;
-  state.radiotext_ab = true;
-  EXPECT_EQ(RadioTextOnAir(state), "Artist - Title\r ");
-  EXPECT_EQ(FormatGroup(Group2A(state, 3)), "C201 2013 6C65 0D20");
-
-  GroupEncoder encoder;
-  EXPECT_EQ(NextBits(encoder, state, 6, 0, 0x0F), (std::vector<int>{0, 1, 2, 3, 0, 1}));
-  state.radiotext = "Next one";  // 8 characters and CR: three segments, flag flipped
-  state.radiotext_ab = false;
-  EXPECT_EQ(FormatGroup(encoder.Next(state, 0)), "C201 2000 4E65 7874");
-  EXPECT_EQ(NextBits(encoder, state, 3, 0, 0x0F), (std::vector<int>{1, 2, 0}));
 }
 
 TEST(GroupEncoder, ClockTimeAtTheMinuteEdgeInUtcWithTheOffsetOfThatMoment) {
@@ -114,20 +74,6 @@ TEST(GroupEncoder, ClockTimeAtTheMinuteEdgeInUtcWithTheOffsetOfThatMoment) {
   GroupEncoder quiet;
   (void)quiet.Next(state, 0);
   EXPECT_EQ(quiet.Next(state, 1000).b >> 12, 0);
-}
-
-TEST(GroupEncoder, FollowsTheGroupSequencePassingOverEmptySlots) {
-  EncoderState state = PlainStation();
-  state.group_sequence = "022221AEXYR";
-  GroupEncoder encoder;
-  // Nothing for X (in-house) or R (RT+) yet: PS and RadioText only.
-  EXPECT_EQ(NextBits(encoder, state, 10, 12, 0xF),
-            (std::vector<int>{0, 2, 2, 2, 2, 0, 2, 2, 2, 2}));
-  state.inhouse_groups = {UserGroup{0x6000, 0x11A2, 0x4865}};
-  state.rtplus_announced = true;
-  // The sequence goes on where it stood, at the letters after the last RadioText slot.
-  EXPECT_EQ(NextBits(encoder, state, 14, 12, 0xF),
-            (std::vector<int>{6, 3, 0, 2, 2, 2, 2, 6, 11, 0, 2, 2, 2, 2}));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/fakes.h"
 
+#include <ctime>
 #include <memory>
 #include <ostream>
 
@@ -20,7 +21,7 @@ void PrintTo(const SentCommand& command, std::ostream* os) {
   *os << "\", " << command.wait_ms << " ms}";
 }
 
-void FakeSleeper::SleepMs(int milliseconds) {
+void FakeEncoderPort::SleepMs(int milliseconds) {
   log_.push_back({WireEvent::Kind::Sleep, time_.now_us, {}, milliseconds});
   time_.now_us += int64_t{milliseconds} * 1000;
 }
@@ -119,48 +120,24 @@ FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data) {
   };
 }
 
-namespace {
-
-// Days since 1970-01-01 of a civil date, and back (proleptic Gregorian).
-int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-void CivilFromDays(int64_t z, int& y, int& m, int& d) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2));
-}
-
-}  // namespace
-
 void FakeClock::Set(const LocalTime& at) {
   base_ = at;
   base_us_ = time_.now_us;
 }
 
+// Civil time with no zone, so the sum is the same whatever the machine's time zone.
 LocalTime FakeClock::Now() {
-  const int64_t base_seconds = DaysFromCivil(base_.year, base_.month, base_.day) * 86400 +
-                               base_.hour * 3600 + base_.minute * 60 + base_.second;
-  const int64_t seconds = base_seconds + (time_.now_us - base_us_) / 1000000;
-  LocalTime now;
-  CivilFromDays(seconds / 86400, now.year, now.month, now.day);
-  const int64_t of_day = seconds % 86400;
-  now.hour = static_cast<int>(of_day / 3600);
-  now.minute = static_cast<int>(of_day / 60 % 60);
-  now.second = static_cast<int>(of_day % 60);
-  return now;
+  std::tm civil{};
+  civil.tm_year = base_.year - 1900;
+  civil.tm_mon = base_.month - 1;
+  civil.tm_mday = base_.day;
+  civil.tm_hour = base_.hour;
+  civil.tm_min = base_.minute;
+  civil.tm_sec = base_.second;
+  const std::time_t at = timegm(&civil) + (time_.now_us - base_us_) / 1000000;
+  gmtime_r(&at, &civil);
+  return {civil.tm_year + 1900, civil.tm_mon + 1, civil.tm_mday,
+          civil.tm_hour,        civil.tm_min,     civil.tm_sec};
 }
 
 FileRead FakeFiles::ReadPrefix(const std::string& path, std::size_t max_bytes) {

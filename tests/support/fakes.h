@@ -14,7 +14,7 @@
 
 namespace morvane::testing {
 
-// Virtual time in microseconds: only the fake sleeper moves it.
+// Virtual time in microseconds: only the fake port's waits move it.
 struct VirtualTime {
   int64_t now_us = 0;
 };
@@ -38,19 +38,10 @@ struct SentCommand {
 };
 void PrintTo(const SentCommand& command, std::ostream* os);
 
-class FakeSleeper : public Sleeper {
- public:
-  FakeSleeper(VirtualTime& time, std::vector<WireEvent>& log) : time_(time), log_(log) {}
-  void SleepMs(int milliseconds) override;
-
- private:
-  VirtualTime& time_;
-  std::vector<WireEvent>& log_;
-};
-
 // A scripted encoder behind a serial port. The responder sees each written command and returns
-// the bytes the encoder sends back, which arrive answer_delay_us later.
-class FakeEncoderPort : public SerialPort {
+// the bytes the encoder sends back, which arrive answer_delay_us later. Time passes only while
+// the controller waits for it.
+class FakeEncoderPort : public SerialPort, public Sleeper {
  public:
   using Responder = std::function<std::string(const std::string& command)>;
 
@@ -61,6 +52,7 @@ class FakeEncoderPort : public SerialPort {
   void Close() override { open = false; }
   bool Write(std::string_view bytes) override;
   std::optional<std::string> ReadAll() override;
+  void SleepMs(int milliseconds) override;
 
   // Bytes the encoder sends unasked, arriving after delay_us.
   void Inject(std::string bytes, int64_t delay_us = 0);
@@ -179,7 +171,7 @@ struct Rig {
   VirtualTime time;
   std::vector<WireEvent> log;
   FakeEncoderPort port{time, log};
-  FakeSleeper sleeper{time, log};
+  Sleeper& sleeper = port;
   FakeClock clock{time};
   FakeFiles files;
   FakeView view;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -10,44 +9,49 @@
 
 #include "app/port_watchdog.h"
 #include "clock/encoder_clock.h"
-#include "link/dialects.h"
+#include "radiotext/metadata_watcher.h"
 #include "support/fakes.h"
 
 namespace morvane {
 namespace {
 
-using testing::FakeEncoderPort;
 using testing::Rig;
 using testing::SentCommand;
 
 constexpr int64_t kSecondUs = 1000000;
 
-// A controller beside an encoder (either dialect) that keeps the TA flag it is given, so the
-// button follows the flag the way it does on air.
+// A controller beside an encoder of either dialect that keeps the TA flag it is given, so the
+// button follows the flag as it does on air. Its metadata file is read by the real watcher.
 struct TrafficRig {
-  explicit TrafficRig(const std::string& encoder_type = "PIRA32", int16_t max_time = 60) {
-    rig.state.EncoderType = encoder_type;
+  explicit TrafficRig(const std::string& type = "PIRA32", int16_t max_time = 60) {
+    rig.state.EncoderType = type;
     rig.state.TAmaxtime = max_time;
+    rig.state.MetadataFile = "now.txt";
+    rig.state.TrafficMeta = "TRAFFIC";
+    rig.state.RTPlusPrefix = rig.state.RTPlusSplit = std::string(kRtPlusSentinel);
     rig.port.responder = [this](const std::string& c) -> std::string {
       if (deaf) {
         return {};
       }
-      if (c == "TA=1\r" || c == "TA=0\r") {
-        ta = c[3] == '1';
+      if (c == "TA=1\r" || c == "TA=0\r" || c.rfind("\xFE\x0E", 0) == 0) {
+        ta = c[3] == '1' || c[2] == '\x01';
       }
-      if (c.size() == 5 && c.compare(0, 2, "\xFE\x0E") == 0) {
-        ta = c[2] == '\x01';
-        return {};
-      }
-      if (c == BuildReadFrame(protocol::kAddressTraffic, 1)) {
+      if (c == std::string("\xFE\xD0\x0E\x01\xFF", 5)) {
         return std::string("\xFE\xD0", 2) + (ta ? '\x01' : '\x00') + '\xFF';
       }
-      return testing::Pira32Answer(c, c == "TA\r" ? (ta ? "1" : "0") : c == "TP\r" ? "1" : "0");
+      return c[0] == '\xFE' ? ""
+                            : testing::Pira32Answer(c, c == "TA\r"   ? (ta ? "1" : "0")
+                                                       : c == "TP\r" ? "1"
+                                                                     : "0");
     };
   }
 
   void Click() { cmdTraffic_Click(rig.controller); }
-
+  // A new metadata line, with the traffic marker or without, at the watcher's next check.
+  void NewLine(bool marker) {
+    rig.files.files["now.txt"] = (marker ? "TRAFFIC " : "Song ") + std::to_string(++lines);
+    tmrTextCheck_Timer(rig.controller);
+  }
   // One countdown tick on each whole second, as the window drives it while it is on.
   void Tick(int count = 1) {
     for (int i = 0; i < count; ++i) {
@@ -56,25 +60,22 @@ struct TrafficRig {
       tmrTAtimeout_Timer(rig.controller);
     }
   }
-
-  // What the metadata watcher does with the alert for a changed line.
-  void ChangedLine(bool traffic_marker) {
-    if (traffic_marker && rig.state.TAstatus == 0) {
-      RaiseTrafficAlert(rig.controller);
+  // What was sent for the flag and its display; the RadioText of a new line left out.
+  [[nodiscard]] std::vector<SentCommand> TrafficSent() const {
+    std::vector<SentCommand> sent;
+    for (const SentCommand& command : rig.Sent()) {
+      const std::string& b = command.bytes;
+      if (b.rfind("RT1", 0) != 0 && b.rfind("\xFE\x20", 0) != 0 &&
+          b.rfind("\xFE\xD0\x20", 0) != 0) {
+        sent.push_back(command);
+      }
     }
-    if (!traffic_marker && rig.state.TAstatus == 1 && rig.state.ManualTraffic != 1) {
-      EndTrafficAlert(rig.controller);
-    }
-  }
-
-  [[nodiscard]] auto TaOffWrites() const {
-    const std::vector<std::string> writes = rig.Writes();
-    return std::count(writes.begin(), writes.end(), "TA=0\r");
+    return sent;
   }
 
   bool ta = false;
-  // Takes no command and answers nothing, yet keeps its flag.
-  bool deaf = false;
+  bool deaf = false;  // takes no command and answers nothing, yet keeps its flag
+  int lines = 0;
   Rig rig;
 };
 
@@ -83,24 +84,22 @@ enum class Flag { None, On, Off };
 // One TA command and the display refresh after it, per encoder type.
 std::vector<SentCommand> FlagAndQuery(const std::string& type, Flag flag) {
   const bool on = flag == Flag::On;
-  if (flag == Flag::None) {
+  if (flag == Flag::None || type == "PIRA-32") {
     return {};
   }
   if (type == "PIRA32") {
     return {{on ? "TA=1\r" : "TA=0\r", 200}, {"TP\r", 200}, {"TA\r", 200}, {"TATMOUT\r", 200}};
   }
-  if (type == "PIRAMICRO") {
-    return {{std::string(on ? "\xFE\x0E\x01\x40\xFF" : "\xFE\x0E\x00\x40\xFF", 5), 50},
-            {std::string("\xFE\xD0\x0E\x01\xFF", 5), 200}};
-  }
-  return {};
+  return {{std::string(on ? "\xFE\x0E\x01\x40\xFF" : "\xFE\x0E\x00\x40\xFF", 5), 50},
+          {std::string("\xFE\xD0\x0E\x01\xFF", 5), 200}};
 }
 
 using Step = std::function<void(TrafficRig&)>;
 const Step kIdle = [](TrafficRig&) {};
 const Step kClick = [](TrafficRig& t) { t.Click(); };
-const Step kMarkerLine = [](TrafficRig& t) { t.ChangedLine(true); };
-const Step kPlainLine = [](TrafficRig& t) { t.ChangedLine(false); };
+const Step kMarker = [](TrafficRig& t) { t.NewLine(true); };
+const Step kPlain = [](TrafficRig& t) { t.NewLine(false); };
+const Step kTick = [](TrafficRig& t) { t.Tick(); };
 Step Then(Step first, int ticks, Step second = kIdle) {
   return [=](TrafficRig& t) {
     first(t);
@@ -108,42 +107,41 @@ Step Then(Step first, int ticks, Step second = kIdle) {
     second(t);
   };
 }
-
-// The states of the record, reached the way they are in use.
-const Step kManualOut = Then(kClick, 60);
-const Step kMetadataOut = Then(kMarkerLine, 60);
 const Step kEnded = Then(kClick, 30, kClick);  // the countdown runs on
 
 TEST(TrafficAlert, TransitionTable) {
-  const Step tick = [](TrafficRig& t) { t.Tick(); };
-  struct Row {
+  const struct {
     const char* name;
-    Step from;
-    Step event;
+    Step from, event;
     Flag sent;
     int16_t status, manual, timeout;
     bool countdown_on;
     const char* our_timeout;  // a start or an end leaves the label to the next tick
-  };
-  const std::vector<Row> rows = {
+  } rows[] = {
       {"idle, click", kIdle, kClick, Flag::On, 1, 1, 60, true, "?"},
-      {"idle, marker", kIdle, kMarkerLine, Flag::On, 1, 0, 60, true, "?"},
+      {"idle, marker", kIdle, kMarker, Flag::On, 1, 0, 60, true, "?"},
+      {"idle, plain line", kIdle, kPlain, Flag::None, 0, 0, 0, true, "?"},
       {"manual, click", kClick, kClick, Flag::Off, 0, 0, 60, true, "?"},
-      {"manual out, click", kManualOut, kClick, Flag::Off, 0, 0, 0, false, "60"},
-      {"metadata, click", kMarkerLine, kClick, Flag::Off, 0, 0, 60, true, "?"},
-      {"metadata out, click", kMetadataOut, kClick, Flag::Off, 0, 0, 0, false, "60"},
-      {"metadata, plain", kMarkerLine, kPlainLine, Flag::Off, 0, 0, 60, true, "?"},
-      {"metadata out, plain", kMetadataOut, kPlainLine, Flag::Off, 0, 0, 0, false, "60"},
-      {"manual, tick to 1", Then(kClick, 58), tick, Flag::Off, 1, 1, 1, true, "1"},
-      {"metadata, tick to 1", Then(kMarkerLine, 58), tick, Flag::Off, 1, 0, 1, true, "1"},
+      {"manual, plain line: never ended here", kClick, kPlain, Flag::None, 1, 1, 60, true, "?"},
+      {"manual, marker", kClick, kMarker, Flag::None, 1, 1, 60, true, "?"},
+      {"manual out, click", Then(kClick, 60), kClick, Flag::Off, 0, 0, 0, false, "60"},
+      {"metadata, click", kMarker, kClick, Flag::Off, 0, 0, 60, true, "?"},
+      {"metadata out, click", Then(kMarker, 60), kClick, Flag::Off, 0, 0, 0, false, "60"},
+      {"metadata, plain line", kMarker, kPlain, Flag::Off, 0, 0, 60, true, "?"},
+      {"metadata, marker again", kMarker, kMarker, Flag::None, 1, 0, 60, true, "?"},
+      {"metadata out, plain line", Then(kMarker, 60), kPlain, Flag::Off, 0, 0, 0, false, "60"},
+      // A new alert restarts the countdown: the old one must not cut it short.
+      {"ended, click", kEnded, kClick, Flag::On, 1, 1, 60, true, "30"},
+      {"manual, tick to 1", Then(kClick, 58), kTick, Flag::Off, 1, 1, 1, true, "1"},
+      {"metadata, tick to 1", Then(kMarker, 58), kTick, Flag::Off, 1, 0, 1, true, "1"},
       // Ended early: the countdown still sends TA off once more on its way out.
-      {"ended, tick to 1", Then(kEnded, 28), tick, Flag::Off, 0, 0, 1, true, "1"},
-      {"ended, tick to 0", Then(kEnded, 29), tick, Flag::None, 0, 0, 0, false, "60"},
-      {"manual, tick to 0", Then(kClick, 59), tick, Flag::None, 1, 1, 0, false, "60"},
-      {"start-up, tick at 0", kIdle, tick, Flag::None, 0, 0, 0, false, "60"},
+      {"ended, tick to 1", Then(kEnded, 28), kTick, Flag::Off, 0, 0, 1, true, "1"},
+      {"ended, tick to 0", Then(kEnded, 29), kTick, Flag::None, 0, 0, 0, false, "60"},
+      {"manual, tick to 0", Then(kClick, 59), kTick, Flag::None, 1, 1, 0, false, "60"},
+      {"start-up, tick at 0", kIdle, kTick, Flag::None, 0, 0, 0, false, "60"},
   };
   for (const char* type : {"PIRA32", "PIRAMICRO", "PIRA-32"}) {
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
       SCOPED_TRACE(std::string(type) + ": " + row.name);
       TrafficRig t(type);
       row.from(t);
@@ -151,15 +149,14 @@ TEST(TrafficAlert, TransitionTable) {
 
       row.event(t);
 
-      EXPECT_EQ(t.rig.Sent(), FlagAndQuery(type, row.sent));
-      EXPECT_EQ(t.rig.state.TAstatus, row.status);
-      EXPECT_EQ(t.rig.state.ManualTraffic, row.manual);
-      EXPECT_EQ(t.rig.state.TAtimeout, row.timeout);
+      EXPECT_EQ(t.TrafficSent(), FlagAndQuery(type, row.sent));
+      EXPECT_EQ(std::tie(t.rig.state.TAstatus, t.rig.state.ManualTraffic, t.rig.state.TAtimeout),
+                std::tie(row.status, row.manual, row.timeout));
       EXPECT_EQ(t.rig.timers.IsOn(Timer::tmrTAtimeout), row.countdown_on);
       EXPECT_EQ(t.rig.view.Text(Label::lblOurTimeout), row.our_timeout);
       if (std::string(type) == "PIRA-32") {
-        EXPECT_EQ(t.rig.view.caption, kTrafficUnavailable);
-        EXPECT_FALSE(t.rig.view.enabled);
+        EXPECT_EQ(std::tie(t.rig.view.caption, t.rig.view.enabled),
+                  std::make_tuple(std::string(kTrafficUnavailable), false));
       } else if (row.sent != Flag::None) {
         EXPECT_EQ(t.ta, row.sent == Flag::On);
         EXPECT_EQ(t.rig.view.caption, t.ta ? kTrafficInProgress : kTrafficActivate);
@@ -167,41 +164,6 @@ TEST(TrafficAlert, TransitionTable) {
       }
     }
   }
-}
-
-TEST(TrafficAlert, CountdownOf120SecondsHoldsTheFlagFor119) {
-  TrafficRig t("PIRA32", 120);
-  t.Click();
-  t.rig.ClearLog();
-  t.Tick(118);
-  EXPECT_TRUE(t.rig.log.empty());
-  t.Tick();
-  ASSERT_EQ(t.rig.Writes().front(), "TA=0\r");
-  EXPECT_EQ(t.rig.log.front().at_us, 119 * kSecondUs);
-  t.Tick();
-  EXPECT_FALSE(t.rig.timers.IsOn(Timer::tmrTAtimeout));
-  EXPECT_EQ(t.TaOffWrites(), 1);
-
-  std::vector<std::string> want;
-  for (int left = 119; left >= 1; --left) {
-    want.push_back(std::to_string(left));
-  }
-  want.push_back("120");
-  EXPECT_EQ(t.rig.view.History(Label::lblOurTimeout), want);
-}
-
-TEST(TrafficAlert, NewAlertRestartsTheCountdown) {
-  TrafficRig t;
-  t.ChangedLine(true);
-  t.Tick(30);
-  t.Click();
-  t.Tick(20);  // the old countdown would send TA off 9 ticks from here
-  t.ChangedLine(true);
-  t.rig.ClearLog();
-  t.Tick(58);
-  EXPECT_EQ(t.TaOffWrites(), 0) << "the new alert is not cut short";
-  t.Tick();
-  EXPECT_EQ(t.TaOffWrites(), 1);
 }
 
 // The encoder's flag follows the record once the encoder can be reached again: lowered at the
@@ -237,8 +199,8 @@ TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
   };
   const Act none = [](Watched&) {};
   const Act click = [](Watched& t) { t.Click(); };
-  const Act marker = [](Watched& t) { t.ChangedLine(true); };
-  const Act plain = [](Watched& t) { t.ChangedLine(false); };
+  const Act marker = [](Watched& t) { t.NewLine(true); };
+  const Act plain = [](Watched& t) { t.NewLine(false); };
   const Act run_out = [](Watched& t) { t.Tick(59); };
   const Act off_lost = [](Watched& t) { t.ta = true; };  // a TA=0 that did not arrive
   // The encoder's own TA timeout, or a restart that forgot the flag.
@@ -271,6 +233,8 @@ TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
       const ControllerState after_event = t.rig.state;
       row.recover(t);
       EXPECT_EQ(t.ta, row.on_air);
+      // The display shows the flag as it is once recovered.
+      EXPECT_EQ(t.rig.view.caption, t.ta ? kTrafficInProgress : kTrafficActivate);
       // Recovering changes the encoder, never the record.
       EXPECT_EQ(std::tie(t.rig.state.TAstatus, t.rig.state.ManualTraffic, t.rig.state.TAtimeout),
                 std::tie(after_event.TAstatus, after_event.ManualTraffic, after_event.TAtimeout));

@@ -3,8 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <vector>
+
+#include "support/fakes.h"
 
 namespace morvane {
 namespace {
@@ -25,7 +28,7 @@ TEST(StatusDocuments, LabelsAreShownAsTheWindowShowsThem) {
       {Label::lblEncoderType, "\x82", true, "\"lblEncoderType\":\"\xC2\x82\""},
       {Label::lblRT, "A\r\nB", false, "\"lblRT\":\"A  B\""},
       {Label::lblPI, "say \"hi\" \\", false, "\"lblPI\":\"say \\\"hi\\\" \\\\\""},
-      {Label::lblTA, "\x01", false, "\"lblTA\":\"\\u0001\""},
+      {Label::lblTA, "\x01\x1F ", false, "\"lblTA\":\"\\u0001\\u001f \""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.json);
@@ -36,37 +39,43 @@ TEST(StatusDocuments, LabelsAreShownAsTheWindowShowsThem) {
   }
 }
 
-// The RadioText a radio shows, cut where the tags the encoder was last given mark artist and title.
+// The RadioText a radio shows, cut where the tags the encoder was last given mark artist and
+// title.
 TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
+  const std::string marked =
+      R"([{"text":"Artist","item":"artist"},{"text":" - "},{"text":"Title","item":"title"}])";
   const struct {
-    const char* name;
     std::string text;
     std::vector<std::string> commands;
     std::string parts;
   } cases[] = {
-      {"artist and title",
-       "Artist - Title",
-       {"RTP=04,00,05,01,09,04\r"},
-       R"([{"text":"Artist","item":"artist"},{"text":" - "},{"text":"Title","item":"title"}])"},
-      {"cleared",
-       "Artist - Title",
+      {"Artist - Title", {"RTP=04,00,05,01,09,04\r"}, marked},
+      {"Artist - Title",
        {"RTP=04,00,05,01,09,04", "RTP=00,00,00,00,00,00"},
        R"([{"text":"Artist - Title"}])"},
-      {"a broken command changes nothing",
-       "Artist - Title",
-       {"RTP=04,00,05,01,09,04", "RTP=04,00,05,01,09", "RT1=Other"},
-       R"([{"text":"Artist","item":"artist"},{"text":" - "},{"text":"Title","item":"title"}])"},
-      {"tag past the end",
-       "Ab - Cd",
+      // Commands that are no whole tag command change nothing.
+      {"Artist - Title",
+       {"RTP=04,00,05,01,09,04", "RTP=04,00,05,01,09",
+        "RTP=04,00,05,01,09,0:", "RTP=04,00,05,01,/9,04", "RTP=04,00,05,01,:9,04",
+        "RTP=04,00,05,01,09,0/", "RTP=04,00,05,01,09;04", "RTP 04,00,05,01,09,04", "RT1=Other"},
+       marked},
+      {"Artist - Title", {"RTP=01,09,04,04,00,05"}, marked},
+      {"Artist - Title",
+       {"RTP=04,00,05,01,09,04", "RTP=04,00,05,01,90,04"},
+       R"([{"text":"Artist","item":"artist"},{"text":" - Title"}])"},
+      {"Daft Punk - One More Time",
+       {"RTP=04,00,08,01,12,12"},
+       R"([{"text":"Daft Punk","item":"artist"},{"text":" - "},)"
+       R"({"text":"One More Time","item":"title"}])"},
+      {"Ab - Cd",
        {"RTP=04,00,01,01,05,30"},
        R"([{"text":"Ab","item":"artist"},{"text":" - "},{"text":"Cd","item":"title"}])"},
-      {"overlapping tag",
-       "Ab - Cd",
-       {"RTP=04,00,04,01,02,04"},
-       R"([{"text":"Ab - ","item":"artist"},{"text":"Cd"}])"},
+      {"Ab - Cd", {"RTP=04,00,04,01,02,04"}, R"([{"text":"Ab - ","item":"artist"},{"text":"Cd"}])"},
+      {"Ab - Cd", {"RTP=31,05,01,00,00,00"}, R"([{"text":"Ab - "},{"text":"Cd","item":"other"}])"},
+      {"Ab", {"RTP=04,02,00,01,09,19"}, R"([{"text":"Ab"}])"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.commands.front());
     StatusBoard board([] { return 0.0; });
     board.SetLabel(Label::lblRT, c.text);
     for (const std::string& command : c.commands) {
@@ -76,7 +85,69 @@ TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
   }
 }
 
-TEST(StatusDocuments, EventsKeepTheLast200WithIncreasingIds) {
+// The board keeps what the window shows, the link since its last change, the counters.
+TEST(StatusDocuments, StatusAndMetricsFollowTheController) {
+  double now = 100;
+  StatusBoard board([&now] { return now; });
+  testing::FakeView window;
+  BoardView view(window, board);
+  board.SetLink("/dev/ttyUSB0", true);
+  view.SetLabel(Label::lblPS, "MORVANE ");
+  view.SetButtonCaption(kTrafficInProgress);
+  view.SetButtonEnabled(true);
+  view.SetButtonColour(ButtonColour::Red);
+  view.SetLabel(Label::lblLastTextCheck, "07:05:09");
+  now = 200.5;
+  board.SetLinkUp(true);
+  board.Report({EventKind::PortLost, Severity::Error, "lost"});
+  board.Report({EventKind::PortBack, Severity::Notice, "back"});
+  board.Report({EventKind::PortLost, Severity::Error, "lost"});
+  board.SetLinkUp(false);
+  now = 300;
+  board.SetLinkUp(false);
+  board.Report({EventKind::RadioTextSent, Severity::Info, "A - T"});
+  board.SetLinkCounters(41, 3);
+
+  EXPECT_EQ(
+      std::make_tuple(window.Text(Label::lblPS), window.caption, window.enabled, window.colour),
+      std::make_tuple(std::string("MORVANE "), std::string(kTrafficInProgress), true,
+                      ButtonColour::Red));
+  const StatusSnapshot snapshot = board.Snapshot();
+  const std::string json = StatusJson(snapshot);
+  const std::string start = R"({"version":"1.10","labels":{"lblPS":"MORVANE ",)";
+  EXPECT_EQ(json.substr(0, start.size()), start);
+  EXPECT_EQ(
+      json.substr(json.find("},\"traffic_button\"")),
+      R"(},"traffic_button":{"caption":"TRAFFIC ALERT IN PROGRESS - CLICK TO END",)"
+      R"("enabled":true,"colour":"red"},"link":{"port":"/dev/ttyUSB0","up":false,)"
+      R"("since":"1970-01-01T00:03:20Z"},"radio":{"ps":"MORVANE ","radiotext":[{"text":"RADIOTEXT"}]}})");
+  // Before the port was first opened, and when it is named but not open.
+  StatusBoard idle([] { return 5.0; });
+  EXPECT_THAT(StatusJson(idle.Snapshot()),
+              HasSubstr(R"("link":{"port":"","up":false,"since":null})"));
+  idle.SetLink("COM1", false);
+  EXPECT_THAT(StatusJson(idle.Snapshot()),
+              HasSubstr(R"("link":{"port":"COM1","up":false,"since":"1970-01-01T00:00:05Z"})"));
+  // The Prometheus text, its help lines aside.
+  std::string metrics;
+  std::istringstream lines(MetricsText(snapshot));
+  for (std::string line; std::getline(lines, line);) {
+    metrics += line.rfind("# HELP ", 0) == 0 ? "" : line + "\n";
+  }
+  EXPECT_EQ(metrics,
+            "# TYPE rdsmorvane_link_up gauge\nrdsmorvane_link_up 0\n"
+            "# TYPE rdsmorvane_port_losses_total counter\nrdsmorvane_port_losses_total 2\n"
+            "# TYPE rdsmorvane_exchanges_total counter\nrdsmorvane_exchanges_total 41\n"
+            "# TYPE rdsmorvane_empty_answers_total counter\nrdsmorvane_empty_answers_total 3\n"
+            "# TYPE rdsmorvane_radiotext_changes_total counter\n"
+            "rdsmorvane_radiotext_changes_total 1\n"
+            "# TYPE rdsmorvane_traffic_active gauge\nrdsmorvane_traffic_active 1\n"
+            "# TYPE rdsmorvane_last_metadata_check_timestamp_seconds gauge\n"
+            "rdsmorvane_last_metadata_check_timestamp_seconds 100.000\n"
+            "# TYPE rdsmorvane_build_info gauge\nrdsmorvane_build_info{version=\"1.10\"} 1\n");
+}
+
+TEST(StatusDocuments, EventsKeepTheLast200WithIncreasingIdsKindsAndSeverities) {
   double now = 0;
   StatusBoard board([&now] { return now; });
   for (int i = 1; i <= 205; ++i) {
@@ -90,37 +161,23 @@ TEST(StatusDocuments, EventsKeepTheLast200WithIncreasingIds) {
   EXPECT_EQ(EventsJson(board.EventsAfter(204), false),
             R"({"events":[{"id":205,"time":"1970-01-01T00:03:25Z","kind":"clock_set",)"
             R"("severity":"info","text":"set 205"}]})");
-  EXPECT_TRUE(board.EventsAfter(205).empty());
-}
+  EXPECT_EQ(EventsJson(board.EventsAfter(205), false), R"({"events":[]})");
 
-// The link is up from the port's opening to its closing; the counters follow the events.
-TEST(StatusDocuments, MetricsAndLinkFollowTheController) {
-  double now = 100;
-  StatusBoard board([&now] { return now; });
-  board.SetLink("/dev/ttyUSB0", true);
-  board.SetLabel(Label::lblLastTextCheck, "07:05:09");
-  now = 200;
-  board.Report({EventKind::PortLost, Severity::Error, "lost"});
-  board.Report({EventKind::PortBack, Severity::Notice, "back"});
-  board.Report({EventKind::PortLost, Severity::Error, "lost"});
-  board.SetLinkUp(false);
-  board.Report({EventKind::RadioTextSent, Severity::Info, "A - T"});
-  board.SetLinkCounters(41, 3);
-  board.SetButtonColour(ButtonColour::Red);
-
-  const StatusSnapshot snapshot = board.Snapshot();
-  EXPECT_THAT(
-      StatusJson(snapshot),
-      HasSubstr(R"("link":{"port":"/dev/ttyUSB0","up":false,"since":"1970-01-01T00:03:20Z"})"));
-  const std::string metrics = MetricsText(snapshot);
-  for (const char* line :
-       {"\nrdsmorvane_link_up 0\n", "\nrdsmorvane_port_losses_total 2\n",
-        "\nrdsmorvane_exchanges_total 41\n", "\nrdsmorvane_empty_answers_total 3\n",
-        "\nrdsmorvane_radiotext_changes_total 1\n", "\nrdsmorvane_traffic_active 1\n",
-        "\nrdsmorvane_last_metadata_check_timestamp_seconds 100.000\n",
-        "\nrdsmorvane_build_info{version=\"1.10\"} 1\n"}) {
-    EXPECT_THAT(metrics, HasSubstr(line));
+  const Severity severities[] = {Severity::Error, Severity::Warning, Severity::Notice};
+  for (int kind = 0; kind <= static_cast<int>(EventKind::Problem); ++kind) {
+    board.Report({static_cast<EventKind>(kind), severities[kind % 3], "Caf\x82"});
   }
+  const std::string json = EventsJson(board.EventsAfter(205), true);
+  std::string names;
+  const std::regex field(R"re("kind":"(\w+)","severity":"(\w+)","text":"Café")re");
+  for (std::sregex_iterator it(json.begin(), json.end(), field), end; it != end; ++it) {
+    names += (*it)[1].str() + " " + (*it)[2].str() + ",";
+  }
+  EXPECT_EQ(names,
+            "radiotext_sent error,traffic_on warning,traffic_off notice,clock_set error,"
+            "inhouse_started warning,port_lost notice,port_back error,encoder_silent warning,"
+            "encoder_answering notice,radiotext_missed error,radiotext_held warning,"
+            "metadata_file_failed notice,metadata_file_back error,problem warning,");
 }
 
 }  // namespace

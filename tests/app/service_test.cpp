@@ -1,0 +1,177 @@
+// What the program tells a service manager and its journal, and whether it can open a window.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/display_probe.h"
+#include "app/event_log.h"
+#include "app/service_status.h"
+#include "support/fakes.h"
+#include "support/loopback.h"
+#include "support/temp_directory.h"
+
+namespace morvane {
+namespace {
+
+// Stderr is 64769:1234. The journal reads a line's priority from its first characters; any other
+// stream gets the line as it always did.
+TEST(EventLog, PriorityPrefixOnlyWhenStderrIsTheJournal) {
+  const struct {
+    const char* journal_stream;
+    Severity severity;
+    const char* printed;
+  } cases[] = {
+      {"64769:1234", Severity::Error, "<3>rdsmorvane: lost\n"},
+      {"64769:1234", Severity::Warning, "<4>rdsmorvane: lost\n"},
+      {"64769:1234", Severity::Notice, "<6>rdsmorvane: lost\n"},
+      {"64769:1234", Severity::Info, ""},
+      {nullptr, Severity::Error, "rdsmorvane: lost\n"},
+      {"64769:1235", Severity::Error, "rdsmorvane: lost\n"},  // stdout's, not stderr's
+      {"64768:1234", Severity::Error, "rdsmorvane: lost\n"},
+      {"64769:1234x", Severity::Error, "rdsmorvane: lost\n"},
+      {"647691234", Severity::Error, "rdsmorvane: lost\n"},
+      {":1234", Severity::Error, "rdsmorvane: lost\n"},
+  };
+  for (const auto& c : cases) {
+    std::ostringstream out;
+    EventLog(out, IsJournalStream(c.journal_stream, 64769, 1234))
+        .Report({EventKind::PortLost, c.severity, "lost"});
+    EXPECT_EQ(out.str(), c.printed) << (c.journal_stream ? c.journal_stream : "unset");
+  }
+  struct stat error_output {};
+  ASSERT_EQ(fstat(STDERR_FILENO, &error_output), 0);
+  setenv("JOURNAL_STREAM",
+         (std::to_string(error_output.st_dev) + ":" + std::to_string(error_output.st_ino)).c_str(),
+         1);
+  EXPECT_TRUE(StderrIsJournal());
+  unsetenv("JOURNAL_STREAM");
+  EXPECT_FALSE(StderrIsJournal());
+}
+
+// The status line changes with the link and the RadioText on air, nothing else: one event after
+// the other, and the line heard after each ("" when it stayed as it was). Every event passes on.
+TEST(ServiceStatus, OneLineOfLinkAndRadioText) {
+  testing::FakeEvents next;
+  ServiceStatus status(next);
+  std::string heard;
+  status.SetListener([&](const std::string& line) { heard = line; });
+  EXPECT_EQ(status.Line(), "Encoder link up, no RadioText sent yet");
+  const std::string longest = "Caf\x82" + std::string(60, 'x');
+  const std::string shown = ", RadioText \"Caf\xC3\xA9" + std::string(60, 'x') + "\"";
+  const struct {
+    EventKind kind;
+    std::string text;
+    std::string line;
+  } steps[] = {
+      {EventKind::TrafficOn, "TA on", ""},
+      {EventKind::PortLost, "lost", "Encoder link down, no RadioText sent yet"},
+      {EventKind::PortLost, "lost", ""},
+      {EventKind::RadioTextSent, longest + "cut", "Encoder link down" + shown},
+      {EventKind::PortBack, "back", "Encoder link up" + shown},
+      {EventKind::EncoderSilent, "silent", "Encoder link up, encoder not answering" + shown},
+      {EventKind::RadioTextSent, longest, ""},
+      {EventKind::EncoderAnswering, "answering", "Encoder link up" + shown},
+  };
+  for (const auto& step : steps) {
+    heard.clear();
+    status.Report({step.kind, Severity::Info, step.text});
+    EXPECT_EQ(heard, step.line) << step.text;
+  }
+  EXPECT_EQ(next.events.size(), std::size(steps));
+}
+
+TEST(ServiceStatus, PingAtHalfTheWatchdogInterval) {
+  const std::pair<uint64_t, std::optional<int>> cases[] = {
+      {0, std::nullopt}, {400000, 200}, {1000, 1}, {30000000, 15000}, {UINT64_MAX, 86400000}};
+  for (const auto& [usec, ms] : cases) {
+    EXPECT_EQ(WatchdogPingIntervalMs(usec), ms) << usec;
+  }
+}
+
+std::string Described(const std::optional<DisplayEndpoint>& e) {
+  if (!e) {
+    return "none";
+  }
+  return e->socket_path.empty() ? e->host + " port " + std::to_string(e->port)
+                                : e->socket_path + (e->abstract_too ? " and abstract" : "");
+}
+
+TEST(DisplayProbe, WhereEachDisplayTakesConnections) {
+  const std::pair<const char*, const char*> x11[] = {
+      {":0", "/tmp/.X11-unix/X0 and abstract"},
+      {"unix:13.1", "/tmp/.X11-unix/X13 and abstract"},
+      {"studio:2", "studio port 6002"},
+      {"10.0.0.5:12.0", "10.0.0.5 port 6012"},
+      {"[::1]:1", "::1 port 6001"},
+      // Forms that are not for us to judge.
+      {"studio::1", "none"},
+      {"/private/tmp/com.apple.launchd.x/org.xquartz:0", "none"},
+      {"no-colon", "none"},
+      {":", "none"},
+      {":x", "none"},
+      {":1x", "none"},
+      {":-1", "none"},
+  };
+  for (const auto& [display, where] : x11) {
+    EXPECT_EQ(Described(X11Endpoint(display)), where) << display;
+  }
+  EXPECT_EQ(Described(WaylandEndpoint("wayland-0", "/run/user/1000")), "/run/user/1000/wayland-0");
+  EXPECT_EQ(Described(WaylandEndpoint("/run/w-1", nullptr)), "/run/w-1");
+  EXPECT_EQ(Described(WaylandEndpoint("wayland-0", nullptr)), "none");
+  EXPECT_EQ(Described(WaylandEndpoint("wayland-0", "")), "none");
+}
+
+// A listening local socket, at a path or (name starting with a NUL) an abstract one.
+struct LocalListener {
+  explicit LocalListener(const std::string& name) {
+    sockaddr_un address{AF_UNIX, {}};
+    std::memcpy(address.sun_path, name.data(), name.size());
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + name.size());
+    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), length), 0) << name.substr(1);
+    EXPECT_EQ(listen(fd, 4), 0);
+  }
+  ~LocalListener() { close(fd); }
+  int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+};
+
+TEST(DisplayProbe, ReachableOnlyWhereSomethingListens) {
+  const testing::TempDirectory runtime;
+  const LocalListener wayland(runtime.PathOf("wayland-0"));
+  const std::string x11 = std::to_string(40000 + getpid() % 20000);
+  const LocalListener x11_abstract(std::string(1, '\0') + "/tmp/.X11-unix/X" + x11);
+  const testing::LoopbackPort tcp(1);
+  const testing::LoopbackPort refusing(-1);
+  const char* dir = runtime.path().c_str();
+  const struct {
+    std::string display, wayland;  // "-": not set
+    const char* runtime_dir;
+    bool reachable;
+  } cases[] = {
+      {"-", "wayland-0", dir, true},
+      {"-", runtime.PathOf("wayland-0"), nullptr, true},
+      {"-", "wayland-1", dir, false},
+      {"", "", dir, false},
+      {"-", "-", dir, false},
+      {":" + x11, "wayland-1", dir, true},
+      {":" + x11 + "9", "-", dir, false},
+      {"127.0.0.1:" + std::to_string(tcp.port - 6000), "-", nullptr, true},
+      {"127.0.0.1:" + std::to_string(refusing.port - 6000), "-", nullptr, false},
+      {"studio::1", "-", nullptr, true},  // a form not known here: trusted
+  };
+  const auto set = [](const std::string& v) { return v == "-" ? nullptr : v.c_str(); };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DisplayReachable(set(c.display), set(c.wayland), c.runtime_dir), c.reachable)
+        << c.display << " " << c.wayland;
+  }
+}
+
+}  // namespace
+}  // namespace morvane

@@ -6,7 +6,7 @@
 #include "app/controller_state.h"
 #include "app/file_reader.h"
 #include "text/text_encoding.h"
-#include "web/web_settings.h"
+#include "ui/web/web_settings.h"
 
 namespace morvane {
 

@@ -14,7 +14,7 @@
 #include "app/startup.h"
 #include "ui/console_input.h"
 #include "ui/headless_view.h"
-#include "web/qt_web_station.h"
+#include "ui/web/qt_web_station.h"
 
 namespace morvane {
 

@@ -8,7 +8,7 @@
 #include "app/qt_signals.h"
 #include "app/startup.h"
 #include "ui/qt_status_window.h"
-#include "web/qt_web_station.h"
+#include "ui/web/qt_web_station.h"
 
 namespace morvane {
 

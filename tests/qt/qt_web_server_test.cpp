@@ -1,4 +1,4 @@
-#include "web/qt_web_server.h"
+#include "ui/web/qt_web_server.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "web/qt_web_server.h"
+#include "ui/web/qt_web_server.h"
 
 // The entry point the program looks up after loading this module.
 extern "C" morvane::WebServer* MorvaneStartWebServer(const morvane::WebServerSetup& setup,

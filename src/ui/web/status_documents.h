@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "web/status_board.h"
+#include "ui/web/status_board.h"
 
 namespace morvane {
 

@@ -6,11 +6,11 @@
 #include "app/configuration.h"
 #include "app/controller.h"
 #include "app/qt_machine.h"
-#include "web/board_taps.h"
-#include "web/pushed_metadata.h"
-#include "web/status_board.h"
-#include "web/web_mailbox.h"
-#include "web/web_server.h"
+#include "ui/web/board_taps.h"
+#include "ui/web/pushed_metadata.h"
+#include "ui/web/status_board.h"
+#include "ui/web/web_mailbox.h"
+#include "ui/web/web_server.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "web/qt_web_station.h"
+#include "ui/web/qt_web_station.h"
 
 #include <dlfcn.h>
 

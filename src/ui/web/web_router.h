@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "web/status_board.h"
-#include "web/web_settings.h"
+#include "ui/web/status_board.h"
+#include "ui/web/web_settings.h"
 
 namespace morvane {
 

@@ -1,10 +1,10 @@
-#include "web/web_router.h"
+#include "ui/web/web_router.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "web/web_mailbox.h"
+#include "ui/web/web_mailbox.h"
 
 namespace morvane {
 namespace {

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "web/web_router.h"
+#include "ui/web/web_router.h"
 
 namespace morvane {
 

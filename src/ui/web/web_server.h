@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "web/status_board.h"
-#include "web/web_mailbox.h"
-#include "web/web_router.h"
-#include "web/web_settings.h"
+#include "ui/web/status_board.h"
+#include "ui/web/web_mailbox.h"
+#include "ui/web/web_router.h"
+#include "ui/web/web_settings.h"
 
 namespace morvane {
 

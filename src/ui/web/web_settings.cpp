@@ -1,4 +1,4 @@
-#include "web/web_settings.h"
+#include "ui/web/web_settings.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

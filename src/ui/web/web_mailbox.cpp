@@ -1,4 +1,4 @@
-#include "web/web_mailbox.h"
+#include "ui/web/web_mailbox.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "web/status_documents.h"
+#include "ui/web/status_documents.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 
 #include "app/events.h"
 #include "link/serial_port.h"
-#include "web/status_board.h"
+#include "ui/web/status_board.h"
 
 namespace morvane {
 

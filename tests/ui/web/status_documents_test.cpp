@@ -1,4 +1,4 @@
-#include "web/status_documents.h"
+#include "ui/web/status_documents.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

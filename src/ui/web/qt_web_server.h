@@ -8,11 +8,11 @@
 #include <string>
 #include <thread>
 
-#include "web/status_board.h"
-#include "web/web_mailbox.h"
-#include "web/web_router.h"
-#include "web/web_server.h"
-#include "web/web_settings.h"
+#include "ui/web/status_board.h"
+#include "ui/web/web_mailbox.h"
+#include "ui/web/web_router.h"
+#include "ui/web/web_server.h"
+#include "ui/web/web_settings.h"
 
 namespace morvane {
 

@@ -1,10 +1,10 @@
-#include "web/web_router.h"
+#include "ui/web/web_router.h"
 
 #include <cstdint>
 #include <optional>
 
 #include "text/text_helpers.h"
-#include "web/status_documents.h"
+#include "ui/web/status_documents.h"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "web/status_board.h"
+#include "ui/web/status_board.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "web/qt_web_server.h"
+#include "ui/web/qt_web_server.h"
 
 // The HTTP library: Debian's cpp-httplib rather than Qt's HTTP server module, because only it
 // limits the body length and the header size, runs its own threads and lets a connection's

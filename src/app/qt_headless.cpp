@@ -11,7 +11,6 @@
 #include "app/qt_machine.h"
 #include "app/qt_port_watch.h"
 #include "app/qt_signals.h"
-#include "app/startup.h"
 #include "ui/console_input.h"
 #include "ui/headless_view.h"
 #include "ui/web/qt_web_station.h"
@@ -30,30 +29,30 @@ void ListenForClicks(QCoreApplication& app, Machine& machine, Controller& contro
   }
   auto input = std::make_shared<ConsoleInput>();
   auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app,
-                   [=, &machine, &controller, &view, &web] {
-    char bytes[256];
-    const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
-    if (count <= 0) {
-      if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
-        notifier->setEnabled(false);  // end of input: the controller runs on without it
-      }
-      return;
-    }
-    for (const ConsoleCommand command :
-         input->Feed(std::string_view(bytes, static_cast<std::size_t>(count)))) {
-      if (command == ConsoleCommand::Unknown) {
-        machine.Log(Severity::Notice, "type t and Enter to click the traffic button");
-      } else if (!view.ButtonEnabled()) {
-        machine.Log(Severity::Notice,
-                    "the traffic button is disabled (\"" + view.ButtonCaption() + "\")");
-      } else {
-        DispatchClick(controller);
-        web.Publish(controller);
-        view.Flush();
-      }
-    }
-  });
+  QObject::connect(
+      notifier, &QSocketNotifier::activated, &app, [=, &machine, &controller, &view, &web] {
+        char bytes[256];
+        const ssize_t count = read(STDIN_FILENO, bytes, sizeof bytes);
+        if (count <= 0) {
+          if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+            notifier->setEnabled(false);  // end of input: the controller runs on without it
+          }
+          return;
+        }
+        for (const ConsoleCommand command :
+             input->Feed(std::string_view(bytes, static_cast<std::size_t>(count)))) {
+          if (command == ConsoleCommand::Unknown) {
+            machine.Log(Severity::Notice, "type t and Enter to click the traffic button");
+          } else if (!view.ButtonEnabled()) {
+            machine.Log(Severity::Notice,
+                        "the traffic button is disabled (\"" + view.ButtonCaption() + "\")");
+          } else {
+            DispatchClick(controller);
+            web.Publish(controller);
+            view.Flush();
+          }
+        }
+      });
 }
 
 }  // namespace
@@ -87,11 +86,7 @@ int RunHeadless(int& argc, char** argv, const CommandLine& options) {
     after_each();
   });
   PortWatch port_watch(controller, machine.port, after_each);
-  machine.notifier.Ready();
-  const int status = app.exec();
-  machine.notifier.Stopping();
-  Form_Unload(controller);
-  return status;
+  return RunUntilStopped(machine, controller);
 }
 
 }  // namespace morvane

@@ -1,5 +1,6 @@
 #include "app/qt_machine.h"
 
+#include <QCoreApplication>
 #include <QTime>
 #include <filesystem>
 
@@ -40,6 +41,14 @@ bool StartUp(Controller& controller, const CommandLine& options,
   }
   Form_Unload(controller);
   return false;
+}
+
+int RunUntilStopped(Machine& machine, Controller& controller) {
+  machine.notifier.Ready();
+  const int status = QCoreApplication::exec();
+  machine.notifier.Stopping();
+  Form_Unload(controller);
+  return status;
 }
 
 }  // namespace morvane

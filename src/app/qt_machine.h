@@ -53,6 +53,10 @@ struct Machine {
                            const std::function<void(const std::string&)>& report_failure,
                            const std::function<void(const Configuration&)>& configured = {});
 
+// Tells the service manager the controller is ready, runs the event loop until a stop signal or
+// the window's close, then says it is stopping and shuts the controller down. The exit status.
+[[nodiscard]] int RunUntilStopped(Machine& machine, Controller& controller);
+
 // The two ways of running; both return the process's exit status.
 [[nodiscard]] int RunWindowed(int& argc, char** argv, const CommandLine& options);
 [[nodiscard]] int RunHeadless(int& argc, char** argv, const CommandLine& options);

@@ -6,7 +6,6 @@
 #include "app/qt_machine.h"
 #include "app/qt_port_watch.h"
 #include "app/qt_signals.h"
-#include "app/startup.h"
 #include "ui/qt_status_window.h"
 #include "ui/web/qt_web_station.h"
 
@@ -70,11 +69,7 @@ int RunWindowed(int& argc, char** argv, const CommandLine& options) {
   if (!options.screenshot.empty()) {
     SaveScreenshotAndQuit(app, machine, window, options.screenshot);
   }
-  machine.notifier.Ready();
-  const int status = app.exec();
-  machine.notifier.Stopping();
-  Form_Unload(controller);
-  return status;
+  return RunUntilStopped(machine, controller);
 }
 
 }  // namespace morvane

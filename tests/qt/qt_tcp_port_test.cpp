@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QTest>
 #include <thread>
 
 #include "../support/loopback.h"
@@ -15,20 +13,15 @@ namespace morvane {
 namespace {
 
 using namespace std::string_literals;
-using testing::LoopbackPort;
-
-PortAddress At(const LoopbackPort& peer) {
-  return {0, "", NetworkAddress{"127.0.0.1", peer.port}};
-}
 
 // An answer in many segments, arriving while the exchange waits with the event loop held up, is
 // read whole at the end of the wait; the command went out at once. A peer that stops reading
 // fails a write once the system holds all it can, instead of our own buffer growing.
 TEST(QtTcpPort, ExchangeAsOverASerialLineWithBoundedBuffers) {
   const std::string answer = "PS\r\nRADIO 1 \r\n\xFE\x00\xFF"s;
-  const LoopbackPort peer(1);
+  const testing::LoopbackPort peer(1);
   QtTcpPort port;
-  ASSERT_EQ(port.Open(At(peer), LineSettings{}), std::nullopt);
+  ASSERT_EQ(port.Open({0, "", NetworkAddress{"127.0.0.1", peer.port}}, {}), std::nullopt);
   const int encoder = peer.Accept();
   const int on = 1;
   ASSERT_EQ(setsockopt(encoder, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on), 0);
@@ -53,29 +46,6 @@ TEST(QtTcpPort, ExchangeAsOverASerialLineWithBoundedBuffers) {
   }
   EXPECT_LT(writes, 1000);
   close(encoder);
-}
-
-// Once the encoder has been reached, a reconnect to a host that does not answer costs no wait:
-// the connection it started is made in the background, said to be ready, and then opens at once.
-TEST(QtTcpPort, ReconnectsInTheBackground) {
-  const LoopbackPort peer(0);
-  QtTcpPort port;
-  int ready = 0;
-  port.SetReadyListener([&] { ++ready; });
-  ASSERT_EQ(port.Open(At(peer), LineSettings{}), std::nullopt);
-  close(peer.Accept());
-  port.Close();
-
-  const int crowd = testing::ConnectToLoopback(peer.port);
-  QElapsedTimer took;
-  took.start();
-  EXPECT_TRUE(port.Open(At(peer), LineSettings{}).has_value());
-  EXPECT_LT(took.elapsed(), kConnectTimeoutMs / 5);
-  close(peer.Accept());  // room for ours, which the system tries again
-  close(crowd);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ready > 0; }, 10000));
-  EXPECT_EQ(port.Open(At(peer), LineSettings{}), std::nullopt);
-  EXPECT_TRUE(port.Write("PS\r"));
 }
 
 }  // namespace

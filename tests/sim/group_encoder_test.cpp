@@ -5,13 +5,21 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
-#include <vector>
 
 #include "sim/encoder.h"
 
 namespace morvane::sim {
 namespace {
 
+// The encoder's state after these commands.
+EncoderState Fed(const std::string& commands, EncoderState state = {}) {
+  Encoder encoder(Dialect::Ascii, state);
+  CommandParser parser(Dialect::Ascii);
+  for (const Command& c : parser.Feed(commands)) {
+    (void)encoder.Handle(c, 0);
+  }
+  return encoder.state();
+}
 // A station with TP 0 and PTY 0, so block B shows only the group's own bits.
 EncoderState PlainStation() {
   EncoderState state;
@@ -20,7 +28,7 @@ EncoderState PlainStation() {
   return state;
 }
 
-TEST(GroupEncoder, RtPlusPairOfTheWorkedExampleAndOfALongTitle) {
+TEST(GroupEncoder, RtPlusAndInHouseGroupsAsTheBitLayoutGivesThem) {
   EncoderState state = PlainStation();
   state.rtplus = {RtPlusTag{1, 9, 16}, RtPlusTag{4, 0, 5}};
   state.rtplus_running = true;
@@ -32,14 +40,17 @@ TEST(GroupEncoder, RtPlusPairOfTheWorkedExampleAndOfALongTitle) {
   //   B: 1011 0 0 00000 | toggle 1 | running 1 | type1 5..3 000                    -> B018
   //   C: type1 2..0 001 | start1 001000 (8) | length1 100010 (34) | type2 bit 5 0 -> 2444
   //   D: type2 4..0 00100 | start2 000000 (0) | length2 00100 (4)                -> 2004
-  Encoder encoder(Dialect::Ascii, PlainStation());
-  CommandParser parser(Dialect::Ascii);
-  for (const Command& c : parser.Feed("RTP=00,00,00,00,00,00\r"
-                                      "RT1=Queen - Bohemian Rhapsody (Remastered 2011)\r"
-                                      "RTP=01,08,34,04,00,04\r")) {
-    (void)encoder.Handle(c, 0);
-  }
-  EXPECT_EQ(FormatGroup(Group11A(encoder.state())), "C201 B018 2444 2004");
+  EXPECT_EQ(FormatGroup(Group11A(Fed("RTP=00,00,00,00,00,00\r"
+                                     "RT1=Queen - Bohemian Rhapsody (Remastered 2011)\r"
+                                     "RTP=01,08,34,04,00,04\r",
+                                     PlainStation()))),
+            "C201 B018 2444 2004");
+
+  // 6A from "600011A24865": B 0110 0 | TP 1 | PTY 01010 (10) | segment 00000 -> 6540, C sequence
+  // 1 and identifier 1A2, D the two characters "He".
+  const EncoderState inhouse = Fed("UDG1=600011A24865,\r");
+  ASSERT_EQ(inhouse.inhouse_groups.size(), 1U);
+  EXPECT_EQ(FormatGroup(Group6A(inhouse, inhouse.inhouse_groups[0])), "C201 6540 11A2 4865");
 }
 
 TEST(GroupEncoder, ClockTimeAtTheMinuteEdgeInUtcWithTheOffsetOfThatMoment) {

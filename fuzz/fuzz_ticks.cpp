@@ -1,7 +1,5 @@
-// Whole ticks of the metadata watcher and the in-house rotator over fuzzed files, configuration
-// and encoder answers, early or late, on every encoder type: every tick ends, keeps to its
-// dialect's framing and the catalogue's waits, sends a changed metadata line once and again only
-// when the encoder did not hold it, and every in-house command is a well-formed group list.
+// Ticks of the metadata watcher and the in-house rotator over fuzzed files, settings and answers
+// on every encoder type keep to their dialect's framing, the catalogue's waits and their rules.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -67,9 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     rig.files.unreadable.erase(path);
     if (kind > 0) {
       rig.files.files[path] = input.ConsumeRandomLengthString(400);
-    }
-    if (kind == 1) {
-      rig.files.unreadable.insert(path);
+      (void)(kind == 1 && rig.files.unreadable.insert(path).second);
     }
   };
   ControllerState& state = rig.state;

@@ -9,7 +9,6 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 (cd "$build_dir" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) ||
   { cat "$scratch/cpack.log" >&2; fail "cpack could not build the package"; }
 deb=$(ls "$scratch"/out/rdsmorvane_1.10_*.deb)
-echo "built $(basename "$deb")"
 [ "$(dpkg-deb -f "$deb" Package) $(dpkg-deb -f "$deb" Version)" = "rdsmorvane 1.10" ] ||
   fail "package name and version: $(dpkg-deb -f "$deb" Package Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -35,10 +34,8 @@ for script in postinst prerm postrm; do
 done
 
 # Qt comes from the system, so the unpacked programs run as they are.
-[ "$("$root/usr/bin/rdsmorvane" --version)" = "rdsmorvane 1.10" ] ||
-  fail "rdsmorvane --version printed something else"
-"$root/usr/bin/rds-encoder-sim" --version | grep -q "1.10" ||
-  fail "rds-encoder-sim --version printed something else"
+[ "$("$root/usr/bin/rdsmorvane" --version)" = "rdsmorvane 1.10" ] &&
+  "$root/usr/bin/rds-encoder-sim" --version | grep -q "1.10" || fail "--version printed something else"
 
 # The INI file a fresh install starts from must be one start-up accepts. Its serial port is
 # checked too, and this machine need not have one: it names the port's device and stops there.

@@ -29,13 +29,6 @@ struct LoopbackPort {
     port = ntohs(address.sin_port);
   }
   ~LoopbackPort() { close(fd); }
-  // The next waiting connection; a read from it gives up after 10 s.
-  [[nodiscard]] int Accept() const {
-    const int accepted = accept(fd, nullptr, nullptr);
-    const timeval limit{10, 0};
-    (void)setsockopt(accepted, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    return accepted;
-  }
 
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   uint16_t port = 0;

@@ -1,16 +1,10 @@
-// Whole ticks of the metadata watcher and the in-house rotator over fuzzed files, configuration
-// and encoder answers, early or late, on every encoder type: every tick ends, keeps to its
-// dialect's framing and the catalogue's waits, sends a changed metadata line once and again only
-// when the encoder did not hold it, and every in-house command is a well-formed group list.
+// Ticks of the metadata watcher and the in-house rotator over fuzzed files, settings and answers
+// on every encoder type keep to their dialect's framing, the catalogue's waits and their rules.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <regex>
 #include <string>
-#include <string_view>
 
 #include "fuzz_check.h"
 #include "inhouse/inhouse_rotator.h"
@@ -22,61 +16,29 @@ namespace {
 
 using namespace morvane;
 
-// Configured texts never hold a line end: the INI reader splits lines there.
-std::string ConfiguredText(FuzzedDataProvider& input, std::size_t max_length,
-                           std::string_view unset = {}) {
-  if (!unset.empty() && input.ConsumeBool()) {
-    return std::string(unset);
-  }
-  std::string text = input.ConsumeRandomLengthString(max_length);
-  text.erase(
-      std::remove_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }),
-      text.end());
-  return text;
-}
-
-// A file as the tick finds it: missing, unreadable, or holding fuzzed bytes.
-void PutFile(FuzzedDataProvider& input, testing::FakeFiles& files, const std::string& path) {
-  files.files.erase(path);
-  files.unreadable.erase(path);
-  const int kind = input.ConsumeIntegralInRange<int>(0, 3);
-  if (kind > 0) {
-    files.files[path] = input.ConsumeRandomLengthString(400);
-  }
-  if (kind == 1) {
-    files.unreadable.insert(path);
-  }
-}
-
 // "UDG1=" with four twelve-digit upper-case groups, each ended by ",", or the version groups.
 const std::regex kGroupList("UDG1=(60[0-9A-F]{10},){4}\r|UDG1=600000000000,600100000110\r");
 
 // Every command keeps to the framing of its dialect, and every wait is one the catalogue knows.
 void CheckWire(const testing::Rig& rig) {
   for (const testing::WireEvent& event : rig.log) {
+    const std::string& bytes = event.bytes;
     if (event.kind == testing::WireEvent::Kind::Sleep) {
       FUZZ_CHECK(event.wait_ms == 50 || event.wait_ms == 200 || event.wait_ms == 400 ||
                  event.wait_ms == 500);
-    }
-    if (event.kind != testing::WireEvent::Kind::Write) {
-      continue;
-    }
-    const std::string& bytes = event.bytes;
-    FUZZ_CHECK(IsPira32(rig.state) || IsPiraMicro(rig.state));
-    if (IsPira32(rig.state)) {
+    } else if (event.kind == testing::WireEvent::Kind::Write && IsPira32(rig.state)) {
       FUZZ_CHECK(bytes.find('\r') == bytes.size() - 1);
-      continue;
-    }
-    FUZZ_CHECK(bytes.size() >= protocol::kReadFrameBytes &&
-               bytes.front() == protocol::kFrameStart && bytes.back() == protocol::kFrameEnd);
-    if (bytes[1] == protocol::kReadRequest) {
-      FUZZ_CHECK(bytes.size() == protocol::kReadFrameBytes);
-    } else {
+    } else if (event.kind == testing::WireEvent::Kind::Write) {
+      FUZZ_CHECK(IsPiraMicro(rig.state) && bytes.size() >= protocol::kReadFrameBytes &&
+                 bytes.front() == protocol::kFrameStart && bytes.back() == protocol::kFrameEnd);
+      if (bytes[1] == protocol::kReadRequest) {
+        FUZZ_CHECK(bytes.size() == protocol::kReadFrameBytes);
+        continue;
+      }
       FUZZ_CHECK(bytes[bytes.size() - 2] == protocol::kWriteClose);
       // FE and FF inside the data would end or restart the frame.
       const std::string data = bytes.substr(2, bytes.size() - protocol::kWriteFrameOverhead);
-      FUZZ_CHECK(data.find(protocol::kFrameStart) == std::string::npos &&
-                 data.find(protocol::kFrameEnd) == std::string::npos);
+      FUZZ_CHECK(data.find_first_of("\xFE\xFF") == std::string::npos);
       FUZZ_CHECK(data.size() == protocol::WriteDataLength(static_cast<uint8_t>(bytes[1])));
     }
   }
@@ -86,7 +48,26 @@ void CheckWire(const testing::Rig& rig) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
+  // Configured texts never hold a line end: the INI reader splits lines there.
+  const auto text = [&input](std::size_t max_length, std::string_view unset = {}) {
+    std::string got = !unset.empty() && input.ConsumeBool()
+                          ? std::string(unset)
+                          : input.ConsumeRandomLengthString(max_length);
+    got.erase(std::remove_if(got.begin(), got.end(), [](char c) { return c == '\r' || c == '\n'; }),
+              got.end());
+    return got;
+  };
+  // A file as the tick finds it: missing, unreadable, or holding fuzzed bytes.
   testing::Rig rig;
+  const auto put_file = [&](const std::string& path) {
+    const int kind = input.ConsumeIntegralInRange<int>(0, 3);
+    rig.files.files.erase(path);
+    rig.files.unreadable.erase(path);
+    if (kind > 0) {
+      rig.files.files[path] = input.ConsumeRandomLengthString(400);
+      (void)(kind == 1 && rig.files.unreadable.insert(path).second);
+    }
+  };
   ControllerState& state = rig.state;
   static const char* const kTypes[] = {"PIRA32", "PIRAMICRO", "pira32", ""};
   state.EncoderType = kTypes[input.ConsumeIntegralInRange<int>(0, 3)];
@@ -95,14 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   state.TAmaxtime = 120;
   state.RTplus = input.ConsumeBool() ? 1 : 0;
   state.RTplusSwap = input.ConsumeBool() ? "1" : "";
-  state.RTPlusPrefix = ConfiguredText(input, 12, kRtPlusSentinel);
-  state.RTPlusSplit = ConfiguredText(input, 6, kRtPlusSentinel);
-  state.TrafficMeta = ConfiguredText(input, 8, kMarkerSentinel);
+  state.RTPlusPrefix = text(12, kRtPlusSentinel);
+  state.RTPlusSplit = text(6, kRtPlusSentinel);
+  state.TrafficMeta = text(8, kMarkerSentinel);
   if (state.TrafficMeta.empty()) {
     state.TrafficMeta = std::string(kMarkerSentinel);
   }
-  state.TrafficRadioText = ConfiguredText(input, 29);
-  state.DefaultRadioText = ConfiguredText(input, 29);
+  state.TrafficRadioText = text(29);
+  state.DefaultRadioText = text(29);
   state.TAstatus = input.ConsumeBool() ? 1 : 0;
   state.ManualTraffic = input.ConsumeBool() ? 1 : 0;
   rig.port.answer_delay_us = input.ConsumeIntegralInRange<int64_t>(0, 1'000'000);
@@ -111,8 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   };
 
   for (int tick = 0; tick < 16 && input.remaining_bytes() > 0; ++tick) {
-    PutFile(input, rig.files, state.MetadataFile);
-    PutFile(input, rig.files, "inhouse.txt");
+    put_file(state.MetadataFile);
+    put_file("inhouse.txt");
     const std::string before = state.LastRT;
     // A text the encoder did not hold is sent again, ten seconds after it was sent.
     const std::optional<int64_t> resend_at = rig.controller.radiotext_check.resend_at_ms;

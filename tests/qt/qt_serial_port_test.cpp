@@ -15,70 +15,55 @@
 namespace morvane {
 namespace {
 
-// Generous bounds for the kernel to move bytes between the two ends of the pseudo-terminal;
-// only reached when something is broken.
+// Generous bound for the kernel to move bytes between the pty's ends; reached only on a fault.
 constexpr auto kSettleLimit = std::chrono::seconds(10);
 
 // A pseudo-terminal standing in for the encoder: the port opens the terminal end, the test plays
 // the encoder on the other.
-class PseudoTerminal {
- public:
-  PseudoTerminal() {
-    EXPECT_EQ(openpty(&encoder_, &terminal_, nullptr, nullptr, nullptr), 0);
-    path_ = ttyname(terminal_);
-  }
+struct PseudoTerminal {
+  PseudoTerminal() { EXPECT_EQ(openpty(&encoder, &terminal, nullptr, nullptr, nullptr), 0); }
   ~PseudoTerminal() {
-    close(encoder_);
-    close(terminal_);
+    close(encoder);
+    close(terminal);
   }
-  // The encoder's end goes away, as when a USB adapter is pulled out.
-  void HangUp() {
-    close(encoder_);
-    encoder_ = -1;
-  }
-  [[nodiscard]] const std::string& path() const { return path_; }
-  [[nodiscard]] int encoder() const { return encoder_; }
-
+  [[nodiscard]] PortAddress At() const { return {0, ttyname(terminal), {}}; }
   // What the encoder receives, until count bytes have come or the limit has passed.
-  std::string Receive(std::size_t count) {
+  std::string Receive(std::size_t count) const {
     std::string got;
-    const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
-    while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
-      pollfd ready{encoder_, POLLIN, 0};
-      char buffer[512];
-      const ssize_t n = poll(&ready, 1, 50) == 1 ? read(encoder_, buffer, sizeof buffer) : 0;
+    char buffer[512];
+    for (auto end = std::chrono::steady_clock::now() + kSettleLimit;
+         got.size() < count && std::chrono::steady_clock::now() < end;) {
+      pollfd ready{encoder, POLLIN, 0};
+      const ssize_t n = poll(&ready, 1, 50) == 1 ? read(encoder, buffer, sizeof buffer) : 0;
       got.append(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
     }
     return got;
   }
-
   // The encoder answers; returns once the bytes wait in the terminal's receive queue.
-  void Send(const std::string& bytes) {
-    int before = 0;
-    ASSERT_EQ(ioctl(terminal_, FIONREAD, &before), 0);
-    ASSERT_EQ(write(encoder_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
-    const int expected = before + static_cast<int>(bytes.size());
-    for (int queued = 0; queued < expected && std::chrono::steady_clock::now() < deadline;) {
+  void Send(const std::string& bytes) const {
+    int queued = 0;
+    ASSERT_EQ(ioctl(terminal, FIONREAD, &queued), 0);
+    ASSERT_EQ(write(encoder, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    const int expected = queued + static_cast<int>(bytes.size());
+    for (auto end = std::chrono::steady_clock::now() + kSettleLimit;
+         queued < expected && std::chrono::steady_clock::now() < end;) {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      ASSERT_EQ(ioctl(terminal_, FIONREAD, &queued), 0);
+      ASSERT_EQ(ioctl(terminal, FIONREAD, &queued), 0);
     }
   }
-
- private:
-  int encoder_ = -1;
-  int terminal_ = -1;
-  std::string path_;
+  int encoder = -1;
+  int terminal = -1;
 };
 
-TEST(QtSerialPort, BytesTravelWholeAndUnchangedBothWays) {
+// What the encoder sees is what was written, and the other way round; an encoder that floods the
+// line gets no more than the cap into one read, and what waited beyond it is thrown away, so the
+// next answer comes first.
+TEST(QtSerialPort, BytesTravelUnchangedAndAFloodIsCutAtTheCap) {
   PseudoTerminal pty;
   QtSerialPort port;
-  ASSERT_EQ(port.Open({0, pty.path(), {}}, {9600, Parity::None, 8, 1}), std::nullopt);
-  // Nothing received: an empty answer at once, not a failure.
-  EXPECT_EQ(port.ReadAll(), std::optional<std::string>(""));
-
-  // CR must not become LF, nor any byte anything else: the encoder sees what was written.
+  ASSERT_EQ(port.Open(pty.At(), {9600, Parity::None, 8, 1}), std::nullopt);
+  EXPECT_EQ(port.ReadAll(), std::optional<std::string>("")) << "nothing came: empty, at once";
+  // CR must not become LF, nor any byte anything else.
   std::string every_byte;
   for (int value = 0; value < 256; ++value) {
     every_byte += static_cast<char>(value);
@@ -86,92 +71,19 @@ TEST(QtSerialPort, BytesTravelWholeAndUnchangedBothWays) {
   const std::string command = "TA=0\r" + every_byte;
   ASSERT_TRUE(port.Write(command));
   EXPECT_EQ(pty.Receive(command.size()), command);
-
   // Answers that arrived separately come out of one read together.
   pty.Send("PS\r\n");
   pty.Send("RADIO 1 \r\n" + every_byte + "\n\r");
   EXPECT_EQ(port.ReadAll(), "PS\r\nRADIO 1 \r\n" + every_byte + "\n\r");
-  EXPECT_EQ(port.ReadAll(), std::optional<std::string>(""));
 
-  port.Close();
-  EXPECT_FALSE(port.Write("TA=0\r"));
-  EXPECT_EQ(port.ReadAll(), std::nullopt);
-}
-
-TEST(QtSerialPort, OpenFailuresNameThePortOrSettingAndLeaveItClosed) {
-  EXPECT_EQ(PortDeviceName({4, "", {}}), "/dev/ttyS3");
-  EXPECT_EQ(PortDeviceName({0, "/dev/ttyUSB0", {}}), "/dev/ttyUSB0");
-
-  PseudoTerminal pty;
-  PseudoTerminal busy;
-  QtSerialPort first;
-  ASSERT_EQ(first.Open({0, busy.path(), {}}, LineSettings{}), std::nullopt);
-  const struct {
-    std::string device;
-    int data_bits;
-    std::string named;
-  } cases[] = {
-      {"/dev/no-such-encoder-port", 8, "/dev/no-such-encoder-port"},
-      {pty.path(), 9, "9 data bits"},
-      {busy.path(), 8, busy.path() + ": it is in use by another program (perhaps the rdsmorvane"},
-  };
-  QtSerialPort port;
-  for (const auto& c : cases) {
-    const std::optional<std::string> error =
-        port.Open({0, c.device, {}}, {9600, Parity::None, c.data_bits, 1});
-    ASSERT_TRUE(error.has_value()) << c.named;
-    EXPECT_NE(error->find(c.named), std::string::npos) << *error;
-    EXPECT_FALSE(port.Write("TA=0\r")) << *error;
-  }
-}
-
-// An adapter pulled out just before an exchange fails that exchange at once, and the port opens
-// again; a late report of the old device's failure does not touch the new one. (Loss between
-// exchanges, found by the event loop, is shown end to end.)
-TEST(QtSerialPort, DeviceGoneFailsTheExchangeAndThePortOpensAgain) {
-  QtSerialPort port;
-  int failures = 0;
-  port.SetFailureListener([&] { ++failures; });
-  {
-    PseudoTerminal pty;
-    ASSERT_EQ(port.Open({0, pty.path(), {}}, LineSettings{}), std::nullopt);
-    pty.HangUp();
-    const bool drained = port.ReadAll().has_value();
-    EXPECT_FALSE(drained && port.Write("RT1=Artist - Title\r"));
-    EXPECT_EQ(port.ReadAll(), std::nullopt);
-    port.Close();
-  }
-  PseudoTerminal again;
-  ASSERT_EQ(port.Open({0, again.path(), {}}, LineSettings{}), std::nullopt);
-  for (int i = 0; i < 5; ++i) {
-    QCoreApplication::processEvents();
-  }
-  ASSERT_TRUE(port.Write("PS\r"));
-  EXPECT_EQ(again.Receive(3), "PS\r");
-  again.Send("PS\r\n");
-  EXPECT_EQ(port.ReadAll(), std::optional<std::string>("PS\r\n"));
-  EXPECT_LE(failures, 1);
-}
-
-// An encoder that floods the line: one read never returns more than the cap, and what waited
-// beyond it is thrown away, so the next answer comes first.
-TEST(QtSerialPort, FloodBeyondTheCapIsDroppedBeforeTheNextAnswer) {
-  PseudoTerminal pty;
-  ASSERT_EQ(fcntl(pty.encoder(), F_SETFL, fcntl(pty.encoder(), F_GETFL) | O_NONBLOCK), 0);
-  QtSerialPort port;
-  ASSERT_EQ(port.Open({0, pty.path(), {}}, LineSettings{}), std::nullopt);
   // Fill the port's own buffer and the system's behind it until the system takes no more.
+  ASSERT_EQ(fcntl(pty.encoder, F_SETFL, fcntl(pty.encoder, F_GETFL) | O_NONBLOCK), 0);
   const std::string flood(4096, 'x');
-  const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
-  int refused = 0;
-  while (refused < 50 && std::chrono::steady_clock::now() < deadline) {
+  for (auto [end, refused] = std::pair(std::chrono::steady_clock::now() + kSettleLimit, 0);
+       refused < 50 && std::chrono::steady_clock::now() < end;) {
     QCoreApplication::processEvents();
-    if (write(pty.encoder(), flood.data(), flood.size()) > 0) {
-      refused = 0;
-    } else {
-      ++refused;
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
+    refused = write(pty.encoder, flood.data(), flood.size()) > 0 ? 0 : refused + 1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(refused > 0 ? 1 : 0));
   }
   const std::optional<std::string> full = port.ReadAll();
   ASSERT_TRUE(full.has_value());
@@ -179,6 +91,9 @@ TEST(QtSerialPort, FloodBeyondTheCapIsDroppedBeforeTheNextAnswer) {
   pty.Send("PS\r\nMORVANE \r\n");
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(port.ReadAll(), std::optional<std::string>("PS\r\nMORVANE \r\n"));
+  port.Close();
+  EXPECT_FALSE(port.Write("TA=0\r"));
+  EXPECT_EQ(port.ReadAll(), std::nullopt);
 }
 
 }  // namespace

@@ -9,13 +9,9 @@
 
 namespace morvane::testing {
 
-inline sockaddr_in Loopback(uint16_t port) {
-  return sockaddr_in{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
-}
-
 // A connection to a loopback port; when refused, a socket on which every later call fails.
 inline int ConnectToLoopback(uint16_t port) {
-  const sockaddr_in to = Loopback(port);
+  const sockaddr_in to{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   (void)connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to);
   return fd;
@@ -25,22 +21,14 @@ inline int ConnectToLoopback(uint16_t port) {
 // one waiting connection fills it, and the next is left unanswered, as by a host that is not there.
 struct LoopbackPort {
   explicit LoopbackPort(int backlog) {
-    sockaddr_in address = Loopback(0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t length = sizeof address;
-    auto* any = reinterpret_cast<sockaddr*>(&address);
-    (void)bind(fd, any, length);
+    (void)bind(fd, reinterpret_cast<sockaddr*>(&address), length);
     (void)(backlog >= 0 && listen(fd, backlog) == 0);
-    (void)getsockname(fd, any, &length);
+    (void)getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
     port = ntohs(address.sin_port);
   }
   ~LoopbackPort() { close(fd); }
-  // The next waiting connection; a read from it gives up after 10 s.
-  [[nodiscard]] int Accept() const {
-    const int accepted = accept(fd, nullptr, nullptr);
-    const timeval limit{10, 0};
-    (void)setsockopt(accepted, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    return accepted;
-  }
 
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   uint16_t port = 0;

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <fcntl.h>
 #include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,14 +9,13 @@
 
 namespace morvane::testing {
 
-// A fresh directory for files a test puts on the real file system; removed with everything in it.
+// A fresh directory for files a test puts on the real file system; removed with everything in it,
+// even what a test made unreadable.
 class TempDirectory {
  public:
   TempDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "morvane-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) {
-      path_ = pattern;
-    }
+    path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : "";
   }
   ~TempDirectory() {
     std::error_code ignored;
@@ -33,15 +29,11 @@ class TempDirectory {
 
   [[nodiscard]] const std::string& path() const { return path_; }
   [[nodiscard]] std::string PathOf(const std::string& name) const { return path_ + "/" + name; }
-
   // Replaces whatever stands at name (a file, a directory, a pipe) by a file with these bytes.
   void Write(const std::string& name, const std::string& content) const {
-    Remove(name);
-    std::ofstream(PathOf(name), std::ios::binary) << content;
-  }
-  void Remove(const std::string& name) const {
     std::error_code ignored;
     std::filesystem::remove_all(PathOf(name), ignored);
+    std::ofstream(PathOf(name), std::ios::binary) << content;
   }
 
  private:

@@ -226,8 +226,9 @@ TEST_F(ControllerEndToEnd, ServiceManagerHearsReadyStatusPingsFromTheLoopAndStop
   close(fd);
 }
 
-// A reading must not wait for the controller, which sleeps inside its exchanges.
-constexpr int64_t kAnswerMs = 100;
+// A reading must not wait for the controller, which sleeps up to 500 ms inside one exchange:
+// well under that even on a loaded machine, and many answers over the four seconds of start-up.
+constexpr int64_t kAnswerMs = 400;
 // A pushed title is checked at once; the controller may be inside a short exchange then.
 constexpr int64_t kPushReachMs = 300;
 // The page polls twice a second.
@@ -281,7 +282,7 @@ TEST_F(WebEndToEnd, AnswersWhileStartUpRunsPutsAPushedTitleOnAirAndThePageShowsI
     ++answered;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  EXPECT_GE(answered, 20);
+  EXPECT_GE(answered, 15);
 
   const std::size_t seen = encoder_->Commands().size();
   EXPECT_EQ(Push(port, "Artist - Title", ""), 401);

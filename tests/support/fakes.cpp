@@ -5,18 +5,14 @@
 #include <ostream>
 
 #include "link/dialects.h"
+#include "text/text_helpers.h"
 
 namespace morvane::testing {
 
 void PrintTo(const SentCommand& command, std::ostream* os) {
   *os << "{\"";
   for (unsigned char c : command.bytes) {
-    if (c >= 0x20 && c < 0x7F) {
-      *os << c;
-    } else {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      *os << "\\x" << kHex[c >> 4] << kHex[c & 0xF];
-    }
+    *os << (c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : "\\x" + HexByte(c));
   }
   *os << "\", " << command.wait_ms << " ms}";
 }
@@ -178,16 +174,6 @@ FakeView::FakeView() {
 void FakeView::SetLabel(Label label, std::string_view text) {
   labels[label] = std::string(text);
   label_history.emplace_back(label, std::string(text));
-}
-
-void FakeView::SetButtonCaption(std::string_view text) {
-  caption = std::string(text);
-}
-void FakeView::SetButtonEnabled(bool on) {
-  enabled = on;
-}
-void FakeView::SetButtonColour(ButtonColour c) {
-  colour = c;
 }
 
 std::vector<std::string> FakeView::History(Label label) const {

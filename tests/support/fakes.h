@@ -121,9 +121,9 @@ class FakeView : public StatusView {
  public:
   FakeView();
   void SetLabel(Label label, std::string_view text) override;
-  void SetButtonCaption(std::string_view caption) override;
-  void SetButtonEnabled(bool enabled) override;
-  void SetButtonColour(ButtonColour colour) override;
+  void SetButtonCaption(std::string_view text) override { caption = std::string(text); }
+  void SetButtonEnabled(bool on) override { enabled = on; }
+  void SetButtonColour(ButtonColour c) override { colour = c; }
 
   [[nodiscard]] const std::string& Text(Label label) const { return labels.at(label); }
   // Every text a label was set to, in order.

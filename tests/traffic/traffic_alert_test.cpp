@@ -130,6 +130,7 @@ TEST(TrafficAlert, TransitionTable) {
       {"ended, tick to 0", Then(kEnded, 29), kTick, Flag::None, 0, 0, 0, false, "60"},
       {"manual, tick to 0", Then(kClick, 59), kTick, Flag::None, 1, 1, 0, false, "60"},
       {"start-up, tick at 0", kIdle, kTick, Flag::None, 0, 0, 0, false, "60"},
+      {"countdown off, marker", kTick, kMarker, Flag::On, 1, 0, 60, true, "60"},
   };
   for (const char* type : {"PIRA32", "PIRAMICRO", "PIRA-32"}) {
     for (const auto& row : rows) {

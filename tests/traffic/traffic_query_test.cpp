@@ -56,6 +56,8 @@ TEST(QueryTraffic, LabelsButtonAndFlagPerAnswer) {
   for (const auto& c : cases) {
     testing::Rig rig;
     rig.state.EncoderType = c.type;
+    rig.view.caption = "before";  // what an unasked type shows is written, not left over
+    rig.view.colour = ButtonColour::Red;
     rig.port.responder = c.before;
     (void)QueryTraffic(rig.controller);
     rig.port.responder = c.now;

@@ -73,6 +73,9 @@ TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
       {"Ab - Cd", {"RTP=04,00,04,01,02,04"}, R"([{"text":"Ab - ","item":"artist"},{"text":"Cd"}])"},
       {"Ab - Cd", {"RTP=31,05,01,00,00,00"}, R"([{"text":"Ab - "},{"text":"Cd","item":"other"}])"},
       {"Ab", {"RTP=04,02,00,01,09,19"}, R"([{"text":"Ab"}])"},
+      {"Ab - Cd",
+       {"RTP=04,00,00,01,05,01"},
+       R"([{"text":"A","item":"artist"},{"text":"b - "},{"text":"Cd","item":"title"}])"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.commands.front());
@@ -98,6 +101,7 @@ TEST(StatusDocuments, StatusAndMetricsFollowTheController) {
   view.SetButtonColour(ButtonColour::Red);
   view.SetLabel(Label::lblLastTextCheck, "07:05:09");
   now = 200.5;
+  view.SetLabel(Label::lblPI, "C201");  // only the metadata check's label is its time
   board.SetLinkUp(true);
   board.Report({EventKind::PortLost, Severity::Error, "lost"});
   board.Report({EventKind::PortBack, Severity::Notice, "back"});

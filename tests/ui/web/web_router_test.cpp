@@ -16,14 +16,14 @@ constexpr auto kNone = WebActionKind::None;
 // The station the request meets: token "secret" and pushed titles unless said otherwise.
 enum class Station { Push, File, NoToken, ButtonOff };
 
-// "METHOD /path?query", before a board holding three events.
+// "METHOD /path?query", before a board holding twelve events.
 HttpAnswer Ask(const std::string& request, HttpHeaders headers = {}, const std::string& body = "",
                Station station = Station::Push) {
   const std::string_view text = request;
   const std::size_t blank = text.find(' '), question = text.find('?');
   StatusBoard board([] { return 0.0; });
   board.SetButtonEnabled(station != Station::ButtonOff);
-  for (int i = 1; i <= 3; ++i) {
+  for (int i = 1; i <= 12; ++i) {
     board.Report({EventKind::ClockSet, Severity::Info, std::to_string(i)});
   }
   const WebAccess access{station == Station::NoToken ? "" : "secret",
@@ -105,8 +105,8 @@ TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
 
 TEST(WebRouter, EachReadingWithItsType) {
   const std::string json = "application/json; charset=utf-8", text = "text/plain; charset=utf-8";
-  const std::string events = R"({"events":[{"id":3,"time":"1970-01-01T00:00:00Z","kind":)"
-                             R"("clock_set","severity":"info","text":"3"}]})";
+  const std::string events = R"({"events":[{"id":12,"time":"1970-01-01T00:00:00Z","kind":)"
+                             R"("clock_set","severity":"info","text":"12"}]})";
   const struct {
     const char* request;
     int status;
@@ -118,7 +118,7 @@ TEST(WebRouter, EachReadingWithItsType) {
       {"GET /api/status", 200, json, "{\"version\":\"1.10\","},
       {"GET /metrics", 200, "text/plain; version=0.0.4; charset=utf-8", "# HELP rdsmorvane_link"},
       {"GET /api/events", 200, json, "{\"events\":[{\"id\":1,"},
-      {"GET /api/events?x=1&after=2", 200, json, events},
+      {"GET /api/events?x=1&after=11", 200, json, events},
       {"GET /api/events?after=9999999999999999990", 200, json, "{\"events\":[]}"},  // 19 digits
       {"GET /api/events?after=99999999999999999999", 400, text, "after= takes"},
       {"GET /api/events?after=", 400, text, "after= takes"},

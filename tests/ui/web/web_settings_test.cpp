@@ -11,7 +11,7 @@ namespace {
 TEST(WebListen, HostPortAndWhetherOnlyThisComputerReachesIt) {
   const std::pair<const char*, const char*> cases[] = {
       {"127.0.0.1:8750", "127.0.0.1 8750 loopback"},
-      {"127.1.2.3:80", "127.1.2.3 80 loopback"},
+      {"127.1.2.3:90", "127.1.2.3 90 loopback"},
       {"localhost:8750", "localhost 8750 loopback"},
       {"[::1]:8750", "::1 8750 loopback"},
       {"0.0.0.0:8750", "0.0.0.0 8750 open"},
@@ -26,6 +26,7 @@ TEST(WebListen, HostPortAndWhetherOnlyThisComputerReachesIt) {
       {"127.0.0.1:008750", ""},
       {"127.0.0.1:/8750", ""},
       {":8750", ""},
+      {"a]b:8750", ""},
   };
   for (const auto& [text, shown] : cases) {
     const std::optional<WebListen> parsed = ParseWebListen(text);

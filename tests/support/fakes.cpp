@@ -68,25 +68,17 @@ std::optional<std::string> FakeEncoderPort::ReadAll() {
   return received;
 }
 
-void FakeEncoderPort::Inject(std::string bytes, int64_t delay_us) {
-  in_flight_.emplace_back(time_.now_us + delay_us, std::move(bytes));
+std::string WithoutCR(const std::string& line) {
+  return line.substr(0, line.size() - (!line.empty() && line.back() == kCR ? 1 : 0));
 }
 
 std::string Pira32Answer(const std::string& command_line, const std::string& value) {
-  std::string echoed = command_line;
-  if (!echoed.empty() && echoed.back() == kCR) {
-    echoed.pop_back();
-  }
-  return echoed + "\r\n" + value + "\r\n";
+  return WithoutCR(command_line) + "\r\n" + value + "\r\n";
 }
 
 FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> values) {
   return [values = std::move(values)](const std::string& command) {
-    std::string text = command;
-    if (!text.empty() && text.back() == kCR) {
-      text.pop_back();
-    }
-    auto it = values.find(text);
+    const auto it = values.find(WithoutCR(command));
     return Pira32Answer(command, it != values.end() ? it->second : "OK");
   };
 }
@@ -114,11 +106,6 @@ FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data) {
     }
     return {};
   };
-}
-
-void FakeClock::Set(const LocalTime& at) {
-  base_ = at;
-  base_us_ = time_.now_us;
 }
 
 // Civil time with no zone, so the sum is the same whatever the machine's time zone.
@@ -192,11 +179,6 @@ FakeTimers::FakeTimers() {
              {Timer::tmrTAtimeout, true},
              {Timer::tmrClockCheck, true},
              {Timer::tmrInHouse, false}};
-}
-
-void FakeTimers::SetEnabled(Timer timer, bool on) {
-  enabled[timer] = on;
-  history.emplace_back(timer, on);
 }
 
 std::vector<std::string> FakeEvents::Told() const {

@@ -136,7 +136,6 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
     Responder responder;
     bool fail_writes, missed;
   } cases[] = {
-      {"PIRA32", "A - T", holds, false, false},
       {"PIRA32", "A - T", padded, false, false},
       {"PIRA32", std::string(70, 'T'), holds, false, false},
       {"PIRA32", "A\nT", holds, false, false},
@@ -211,34 +210,23 @@ TEST(MetadataWatcher, HeldTextCancelsThePendingResend) {
 // Converted before RT+ counts its characters: "Café Müller - Sigur Rós" reaches a radio with
 // é 0x82, ü 0x99, ó 0x86, one byte each; a UTF-16 file says so by its mark, whatever the setting.
 TEST(MetadataWatcher, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
-  const std::string rds = "Caf\x82 M\x99ller - Sigur R\x86s", tags = "RTP=04,00,10,01,14,08";
-  std::string seventy_e;  // é: two bytes in the file, one character on air
-  for (int i = 0; i < 70; ++i) {
-    seventy_e += "\xC3\xA9";
-  }
   const struct {
-    const char* encoder;
     TextEncoding encoding;
     std::string content;
     Commands sent;
   } cases[] = {
-      {"PIRA32", TextEncoding::Utf8, "Caf\xC3\xA9 M\xC3\xBCller - Sigur R\xC3\xB3s\r\n",
-       Sends(rds, tags)},
-      {"PIRA32", TextEncoding::Rds, "\xFF\xFE\xE9\0 \0-\0 \0B\0\r\0\n\0x\0"s,
+      {TextEncoding::Utf8, "Caf\xC3\xA9 M\xC3\xBCller - Sigur R\xC3\xB3s\r\n",
+       Sends("Caf\x82 M\x99ller - Sigur R\x86s", "RTP=04,00,10,01,14,08")},
+      {TextEncoding::Rds, "\xFF\xFE\xE9\0 \0-\0 \0B\0\r\0\n\0x\0"s,
        Sends("\x82 - B", "RTP=04,00,00,01,04,00")},
-      // A frame holds 64 characters, not 64 bytes of the file.
-      {"PIRAMICRO",
-       TextEncoding::Utf8,
-       seventy_e,
-       {{"\xFE\x20" + std::string(64, '\x82') + "\x40\xFF", 50}, {"\xFE\xD0\x20\x40\xFF"s, 200}}},
   };
   for (const auto& c : cases) {
     Rig rig;
-    Configure(rig, c.encoder);
+    Configure(rig);
     rig.controller.text_encoding = c.encoding;
     rig.files.files[kFile] = c.content;
     tmrTextCheck_Timer(rig.controller);
-    EXPECT_EQ(rig.Sent(), c.sent) << c.encoder;
+    EXPECT_EQ(rig.Sent(), c.sent);
   }
 }
 

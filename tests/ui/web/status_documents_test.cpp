@@ -129,6 +129,7 @@ TEST(StatusDocuments, StatusAndMetricsFollowTheController) {
   StatusBoard idle([] { return 5.0; });
   EXPECT_THAT(StatusJson(idle.Snapshot()),
               HasSubstr(R"("link":{"port":"","up":false,"since":null})"));
+  EXPECT_THAT(MetricsText(idle.Snapshot()), HasSubstr("\nrdsmorvane_traffic_active 0\n"));
   idle.SetLink("COM1", false);
   EXPECT_THAT(StatusJson(idle.Snapshot()),
               HasSubstr(R"("link":{"port":"COM1","up":false,"since":"1970-01-01T00:00:05Z"})"));

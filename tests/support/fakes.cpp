@@ -5,18 +5,14 @@
 #include <ostream>
 
 #include "link/dialects.h"
+#include "text/text_helpers.h"
 
 namespace morvane::testing {
 
 void PrintTo(const SentCommand& command, std::ostream* os) {
   *os << "{\"";
   for (unsigned char c : command.bytes) {
-    if (c >= 0x20 && c < 0x7F) {
-      *os << c;
-    } else {
-      static constexpr char kHex[] = "0123456789ABCDEF";
-      *os << "\\x" << kHex[c >> 4] << kHex[c & 0xF];
-    }
+    *os << (c >= 0x20 && c < 0x7F ? std::string(1, static_cast<char>(c)) : "\\x" + HexByte(c));
   }
   *os << "\", " << command.wait_ms << " ms}";
 }
@@ -72,25 +68,17 @@ std::optional<std::string> FakeEncoderPort::ReadAll() {
   return received;
 }
 
-void FakeEncoderPort::Inject(std::string bytes, int64_t delay_us) {
-  in_flight_.emplace_back(time_.now_us + delay_us, std::move(bytes));
+std::string WithoutCR(const std::string& line) {
+  return line.substr(0, line.size() - (!line.empty() && line.back() == kCR ? 1 : 0));
 }
 
 std::string Pira32Answer(const std::string& command_line, const std::string& value) {
-  std::string echoed = command_line;
-  if (!echoed.empty() && echoed.back() == kCR) {
-    echoed.pop_back();
-  }
-  return echoed + "\r\n" + value + "\r\n";
+  return WithoutCR(command_line) + "\r\n" + value + "\r\n";
 }
 
 FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> values) {
   return [values = std::move(values)](const std::string& command) {
-    std::string text = command;
-    if (!text.empty() && text.back() == kCR) {
-      text.pop_back();
-    }
-    auto it = values.find(text);
+    const auto it = values.find(WithoutCR(command));
     return Pira32Answer(command, it != values.end() ? it->second : "OK");
   };
 }
@@ -118,11 +106,6 @@ FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data) {
     }
     return {};
   };
-}
-
-void FakeClock::Set(const LocalTime& at) {
-  base_ = at;
-  base_us_ = time_.now_us;
 }
 
 // Civil time with no zone, so the sum is the same whatever the machine's time zone.
@@ -180,16 +163,6 @@ void FakeView::SetLabel(Label label, std::string_view text) {
   label_history.emplace_back(label, std::string(text));
 }
 
-void FakeView::SetButtonCaption(std::string_view text) {
-  caption = std::string(text);
-}
-void FakeView::SetButtonEnabled(bool on) {
-  enabled = on;
-}
-void FakeView::SetButtonColour(ButtonColour c) {
-  colour = c;
-}
-
 std::vector<std::string> FakeView::History(Label label) const {
   std::vector<std::string> texts;
   for (const auto& [which, text] : label_history) {
@@ -206,11 +179,6 @@ FakeTimers::FakeTimers() {
              {Timer::tmrTAtimeout, true},
              {Timer::tmrClockCheck, true},
              {Timer::tmrInHouse, false}};
-}
-
-void FakeTimers::SetEnabled(Timer timer, bool on) {
-  enabled[timer] = on;
-  history.emplace_back(timer, on);
 }
 
 std::vector<std::string> FakeEvents::Told() const {

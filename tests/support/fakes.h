@@ -32,9 +32,7 @@ struct WireEvent {
 struct SentCommand {
   std::string bytes;
   int wait_ms = 0;
-  bool operator==(const SentCommand& other) const {
-    return bytes == other.bytes && wait_ms == other.wait_ms;
-  }
+  bool operator==(const SentCommand& o) const { return bytes == o.bytes && wait_ms == o.wait_ms; }
 };
 void PrintTo(const SentCommand& command, std::ostream* os);
 
@@ -55,7 +53,9 @@ class FakeEncoderPort : public SerialPort, public Sleeper {
   void SleepMs(int milliseconds) override;
 
   // Bytes the encoder sends unasked, arriving after delay_us.
-  void Inject(std::string bytes, int64_t delay_us = 0);
+  void Inject(std::string bytes, int64_t delay_us = 0) {
+    in_flight_.emplace_back(time_.now_us + delay_us, std::move(bytes));
+  }
 
   Responder responder;
   int64_t answer_delay_us = 1000;
@@ -95,7 +95,7 @@ class FakeClock : public LocalClock {
   explicit FakeClock(VirtualTime& time) : time_(time) {}
   LocalTime Now() override;
   int64_t SteadyMs() override { return time_.now_us / 1000; }
-  void Set(const LocalTime& at);
+  void Set(const LocalTime& at) { base_ = at, base_us_ = time_.now_us; }
 
  private:
   VirtualTime& time_;
@@ -121,9 +121,9 @@ class FakeView : public StatusView {
  public:
   FakeView();
   void SetLabel(Label label, std::string_view text) override;
-  void SetButtonCaption(std::string_view caption) override;
-  void SetButtonEnabled(bool enabled) override;
-  void SetButtonColour(ButtonColour colour) override;
+  void SetButtonCaption(std::string_view text) override { caption = std::string(text); }
+  void SetButtonEnabled(bool on) override { enabled = on; }
+  void SetButtonColour(ButtonColour c) override { colour = c; }
 
   [[nodiscard]] const std::string& Text(Label label) const { return labels.at(label); }
   // Every text a label was set to, in order.
@@ -139,7 +139,9 @@ class FakeView : public StatusView {
 class FakeTimers : public TimerSwitch {
  public:
   FakeTimers();
-  void SetEnabled(Timer timer, bool enabled) override;
+  void SetEnabled(Timer timer, bool on) override {
+    enabled[timer] = on, history.emplace_back(timer, on);
+  }
   [[nodiscard]] bool IsOn(Timer timer) const { return enabled.at(timer); }
 
   std::map<Timer, bool> enabled;

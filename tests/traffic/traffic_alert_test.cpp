@@ -15,17 +15,16 @@
 namespace morvane {
 namespace {
 
-using testing::Rig;
+using namespace std::string_literals;
 using testing::SentCommand;
 
-constexpr int64_t kSecondUs = 1000000;
-
 // A controller beside an encoder of either dialect that keeps the TA flag it is given, so the
-// button follows the flag as it does on air. Its metadata file is read by the real watcher.
+// button follows the flag as it does on air; a port watchdog beside it. Its metadata file is
+// read by the real watcher.
 struct TrafficRig {
-  explicit TrafficRig(const std::string& type = "PIRA32", int16_t max_time = 60) {
+  explicit TrafficRig(const std::string& type) {
     rig.state.EncoderType = type;
-    rig.state.TAmaxtime = max_time;
+    rig.state.TAmaxtime = 60;
     rig.state.MetadataFile = "now.txt";
     rig.state.TrafficMeta = "TRAFFIC";
     rig.state.RTPlusPrefix = rig.state.RTPlusSplit = std::string(kRtPlusSentinel);
@@ -36,27 +35,22 @@ struct TrafficRig {
       if (c == "TA=1\r" || c == "TA=0\r" || c.rfind("\xFE\x0E", 0) == 0) {
         ta = c[3] == '1' || c[2] == '\x01';
       }
-      if (c == std::string("\xFE\xD0\x0E\x01\xFF", 5)) {
-        return std::string("\xFE\xD0", 2) + (ta ? '\x01' : '\x00') + '\xFF';
+      if (c[0] == '\xFE') {
+        return c == "\xFE\xD0\x0E\x01\xFF"s ? "\xFE\xD0"s + (ta ? '\x01' : '\x00') + '\xFF' : "";
       }
-      return c[0] == '\xFE' ? ""
-                            : testing::Pira32Answer(c, c == "TA\r"   ? (ta ? "1" : "0")
-                                                       : c == "TP\r" ? "1"
-                                                                     : "0");
+      return testing::Pira32Answer(c, c == "TA\r" ? (ta ? "1" : "0") : c == "TP\r" ? "1" : "0");
     };
   }
-
-  void Click() { cmdTraffic_Click(rig.controller); }
   // A new metadata line, with the traffic marker or without, at the watcher's next check.
   void NewLine(bool marker) {
     rig.files.files["now.txt"] = (marker ? "TRAFFIC " : "Song ") + std::to_string(++lines);
     tmrTextCheck_Timer(rig.controller);
   }
-  // One countdown tick on each whole second, as the window drives it while it is on.
+  // Countdown ticks on each whole second, as the window drives them while it is on.
   void Tick(int count = 1) {
     for (int i = 0; i < count; ++i) {
       ASSERT_TRUE(rig.timers.IsOn(Timer::tmrTAtimeout)) << "countdown off at tick " << i + 1;
-      rig.time.now_us = (rig.time.now_us / kSecondUs + 1) * kSecondUs;
+      rig.time.now_us = (rig.time.now_us / 1000000 + 1) * 1000000;
       tmrTAtimeout_Timer(rig.controller);
     }
   }
@@ -65,8 +59,7 @@ struct TrafficRig {
     std::vector<SentCommand> sent;
     for (const SentCommand& command : rig.Sent()) {
       const std::string& b = command.bytes;
-      if (b.rfind("RT1", 0) != 0 && b.rfind("\xFE\x20", 0) != 0 &&
-          b.rfind("\xFE\xD0\x20", 0) != 0) {
+      if (b.rfind("RT", 0) != 0 && b[1] != '\x20' && b[2] != '\x20') {
         sent.push_back(command);
       }
     }
@@ -76,7 +69,8 @@ struct TrafficRig {
   bool ta = false;
   bool deaf = false;  // takes no command and answers nothing, yet keeps its flag
   int lines = 0;
-  Rig rig;
+  testing::Rig rig;
+  PortWatchdog watchdog{rig.controller, "/dev/ttyUSB0", [this] { return rig.time.now_us / 1000; }};
 };
 
 enum class Flag { None, On, Off };
@@ -84,19 +78,19 @@ enum class Flag { None, On, Off };
 // One TA command and the display refresh after it, per encoder type.
 std::vector<SentCommand> FlagAndQuery(const std::string& type, Flag flag) {
   const bool on = flag == Flag::On;
-  if (flag == Flag::None || type == "PIRA-32") {
+  if (flag == Flag::None) {
     return {};
   }
   if (type == "PIRA32") {
     return {{on ? "TA=1\r" : "TA=0\r", 200}, {"TP\r", 200}, {"TA\r", 200}, {"TATMOUT\r", 200}};
   }
-  return {{std::string(on ? "\xFE\x0E\x01\x40\xFF" : "\xFE\x0E\x00\x40\xFF", 5), 50},
-          {std::string("\xFE\xD0\x0E\x01\xFF", 5), 200}};
+  return {{on ? "\xFE\x0E\x01\x40\xFF"s : "\xFE\x0E\x00\x40\xFF"s, 50},
+          {"\xFE\xD0\x0E\x01\xFF"s, 200}};
 }
 
 using Step = std::function<void(TrafficRig&)>;
 const Step kIdle = [](TrafficRig&) {};
-const Step kClick = [](TrafficRig& t) { t.Click(); };
+const Step kClick = [](TrafficRig& t) { cmdTraffic_Click(t.rig.controller); };
 const Step kMarker = [](TrafficRig& t) { t.NewLine(true); };
 const Step kPlain = [](TrafficRig& t) { t.NewLine(false); };
 const Step kTick = [](TrafficRig& t) { t.Tick(); };
@@ -123,24 +117,22 @@ TEST(TrafficAlert, TransitionTable) {
       {"idle, plain line", kIdle, kPlain, Flag::None, 0, 0, 0, true, "?"},
       {"manual, click", kClick, kClick, Flag::Off, 0, 0, 60, true, "?"},
       {"manual, plain line: never ended here", kClick, kPlain, Flag::None, 1, 1, 60, true, "?"},
-      {"manual, marker", kClick, kMarker, Flag::None, 1, 1, 60, true, "?"},
       {"manual out, click", Then(kClick, 60), kClick, Flag::Off, 0, 0, 0, false, "60"},
       {"metadata, click", kMarker, kClick, Flag::Off, 0, 0, 60, true, "?"},
-      {"metadata out, click", Then(kMarker, 60), kClick, Flag::Off, 0, 0, 0, false, "60"},
       {"metadata, plain line", kMarker, kPlain, Flag::Off, 0, 0, 60, true, "?"},
       {"metadata, marker again", kMarker, kMarker, Flag::None, 1, 0, 60, true, "?"},
       {"metadata out, plain line", Then(kMarker, 60), kPlain, Flag::Off, 0, 0, 0, false, "60"},
       // A new alert restarts the countdown: the old one must not cut it short.
       {"ended, click", kEnded, kClick, Flag::On, 1, 1, 60, true, "30"},
       {"manual, tick to 1", Then(kClick, 58), kTick, Flag::Off, 1, 1, 1, true, "1"},
-      {"metadata, tick to 1", Then(kMarker, 58), kTick, Flag::Off, 1, 0, 1, true, "1"},
       // Ended early: the countdown still sends TA off once more on its way out.
       {"ended, tick to 1", Then(kEnded, 28), kTick, Flag::Off, 0, 0, 1, true, "1"},
       {"ended, tick to 0", Then(kEnded, 29), kTick, Flag::None, 0, 0, 0, false, "60"},
       {"manual, tick to 0", Then(kClick, 59), kTick, Flag::None, 1, 1, 0, false, "60"},
       {"start-up, tick at 0", kIdle, kTick, Flag::None, 0, 0, 0, false, "60"},
+      {"countdown off, marker", kTick, kMarker, Flag::On, 1, 0, 60, true, "60"},
   };
-  for (const char* type : {"PIRA32", "PIRAMICRO", "PIRA-32"}) {
+  for (const char* type : {"PIRA32", "PIRAMICRO"}) {
     for (const auto& row : rows) {
       SCOPED_TRACE(std::string(type) + ": " + row.name);
       TrafficRig t(type);
@@ -154,10 +146,7 @@ TEST(TrafficAlert, TransitionTable) {
                 std::tie(row.status, row.manual, row.timeout));
       EXPECT_EQ(t.rig.timers.IsOn(Timer::tmrTAtimeout), row.countdown_on);
       EXPECT_EQ(t.rig.view.Text(Label::lblOurTimeout), row.our_timeout);
-      if (std::string(type) == "PIRA-32") {
-        EXPECT_EQ(std::tie(t.rig.view.caption, t.rig.view.enabled),
-                  std::make_tuple(std::string(kTrafficUnavailable), false));
-      } else if (row.sent != Flag::None) {
+      if (row.sent != Flag::None) {
         EXPECT_EQ(t.ta, row.sent == Flag::On);
         EXPECT_EQ(t.rig.view.caption, t.ta ? kTrafficInProgress : kTrafficActivate);
         EXPECT_TRUE(t.rig.view.enabled);
@@ -170,63 +159,53 @@ TEST(TrafficAlert, TransitionTable) {
 // minute's traffic read where the record wants it off, raised again only when the port is back
 // or the encoder answers again (its own TA timeout may have cleared it on purpose).
 TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
-  struct Watched : TrafficRig {
-    using TrafficRig::TrafficRig;
-    PortWatchdog watchdog{rig.controller, "/dev/ttyUSB0",
-                          [this] { return rig.time.now_us / 1000; }};
-  };
-  using Act = std::function<void(Watched&)>;
-  const Act minute = [](Watched& t) { tmrClockCheck_Timer(t.rig.controller); };
-  const Act unplug = [&](Watched& t) {
+  const Step minute = [](TrafficRig& t) { tmrClockCheck_Timer(t.rig.controller); };
+  const Step unplug = [&](TrafficRig& t) {
     t.rig.port.fail_when_closed = t.rig.port.fail_writes = true;
     minute(t);
     t.rig.port.fail_writes = false;
   };
-  const Act plug = [](Watched& t) {
+  const Step plug = [](TrafficRig& t) {
     t.rig.time.now_us += int64_t{kPortRetryIntervalMs} * 1000;
     t.watchdog.Tick();
   };
-  const Act deafen = [&](Watched& t) {
+  const Step deafen = [&](TrafficRig& t) {
     t.deaf = true;
     minute(t);
     minute(t);  // a PIRA micro's minute asks twice only
     ASSERT_TRUE(t.watchdog.Silent());
   };
-  const Act hear = [&](Watched& t) {
+  const Step hear = [&](TrafficRig& t) {
     t.deaf = false;
     minute(t);
     t.watchdog.Tick();
   };
-  const Act none = [](Watched&) {};
-  const Act click = [](Watched& t) { t.Click(); };
-  const Act marker = [](Watched& t) { t.NewLine(true); };
-  const Act plain = [](Watched& t) { t.NewLine(false); };
-  const Act run_out = [](Watched& t) { t.Tick(59); };
-  const Act off_lost = [](Watched& t) { t.ta = true; };  // a TA=0 that did not arrive
+  const Step run_out = [](TrafficRig& t) { t.Tick(59); };
+  const Step off_lost = [](TrafficRig& t) { t.ta = true; };  // a TA=0 that did not arrive
   // The encoder's own TA timeout, or a restart that forgot the flag.
-  const Act cleared = [](Watched& t) { t.ta = false; };
+  const Step cleared = [](TrafficRig& t) { t.ta = false; };
   const struct {
     const char* name;
-    Act start, fault, during, recover;
+    Step start, fault, during, recover;
     bool on_air;
   } rows[] = {
-      {"manual, port lost and back", click, unplug, cleared, plug, true},
-      {"metadata, ended while lost", marker, unplug, plain, plug, false},
-      {"manual, run out while lost", click, unplug, run_out, plug, false},
-      {"metadata, run out while lost", marker, unplug, run_out, plug, false},
-      {"idle, back with the flag on", none, unplug, off_lost, plug, false},
-      {"metadata, ended while silent", marker, deafen, plain, hear, false},
-      {"manual, run out while silent", click, deafen, run_out, hear, false},
-      {"metadata, silent and back", marker, deafen, cleared, hear, true},
-      {"ended, its TA=0 lost, next minute", marker, plain, off_lost, minute, false},
-      {"run out, its TA=0 lost, next minute", click, run_out, off_lost, minute, false},
-      {"alert on, the encoder's own timeout", click, none, cleared, minute, false},
-      {"alert on, next minute", marker, none, none, minute, true},
+      {"manual, port lost and back", kClick, unplug, cleared, plug, true},
+      {"metadata, ended while lost", kMarker, unplug, kPlain, plug, false},
+      {"manual, run out while lost", kClick, unplug, run_out, plug, false},
+      {"metadata, run out while lost", kMarker, unplug, run_out, plug, false},
+      {"idle, back with the flag on", kIdle, unplug, off_lost, plug, false},
+      {"metadata, ended while silent", kMarker, deafen, kPlain, hear, false},
+      {"manual, run out while silent", kClick, deafen, run_out, hear, false},
+      {"metadata, silent and back", kMarker, deafen, cleared, hear, true},
+      {"ended, its TA=0 lost, next minute", kMarker, kPlain, off_lost, minute, false},
+      {"run out, its TA=0 lost, next minute", kClick, run_out, off_lost, minute, false},
+      {"alert on, the encoder's own timeout", kClick, kIdle, cleared, minute, false},
+      {"alert on, next minute", kMarker, kIdle, kIdle, minute, true},
   };
   for (const char* type : {"PIRA32", "PIRAMICRO"}) {
     for (const auto& row : rows) {
       SCOPED_TRACE(std::string(type) + ": " + row.name);
-      Watched t(type);
+      TrafficRig t(type);
       row.start(t);
       row.fault(t);
       row.during(t);

@@ -73,6 +73,9 @@ TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
       {"Ab - Cd", {"RTP=04,00,04,01,02,04"}, R"([{"text":"Ab - ","item":"artist"},{"text":"Cd"}])"},
       {"Ab - Cd", {"RTP=31,05,01,00,00,00"}, R"([{"text":"Ab - "},{"text":"Cd","item":"other"}])"},
       {"Ab", {"RTP=04,02,00,01,09,19"}, R"([{"text":"Ab"}])"},
+      {"Ab - Cd",
+       {"RTP=04,00,00,01,05,01"},
+       R"([{"text":"A","item":"artist"},{"text":"b - "},{"text":"Cd","item":"title"}])"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.commands.front());
@@ -98,6 +101,7 @@ TEST(StatusDocuments, StatusAndMetricsFollowTheController) {
   view.SetButtonColour(ButtonColour::Red);
   view.SetLabel(Label::lblLastTextCheck, "07:05:09");
   now = 200.5;
+  view.SetLabel(Label::lblPI, "C201");  // only the metadata check's label is its time
   board.SetLinkUp(true);
   board.Report({EventKind::PortLost, Severity::Error, "lost"});
   board.Report({EventKind::PortBack, Severity::Notice, "back"});
@@ -125,6 +129,7 @@ TEST(StatusDocuments, StatusAndMetricsFollowTheController) {
   StatusBoard idle([] { return 5.0; });
   EXPECT_THAT(StatusJson(idle.Snapshot()),
               HasSubstr(R"("link":{"port":"","up":false,"since":null})"));
+  EXPECT_THAT(MetricsText(idle.Snapshot()), HasSubstr("\nrdsmorvane_traffic_active 0\n"));
   idle.SetLink("COM1", false);
   EXPECT_THAT(StatusJson(idle.Snapshot()),
               HasSubstr(R"("link":{"port":"COM1","up":false,"since":"1970-01-01T00:00:05Z"})"));

@@ -16,78 +16,81 @@ constexpr auto kNone = WebActionKind::None;
 // The station the request meets: token "secret" and pushed titles unless said otherwise.
 enum class Station { Push, File, NoToken, ButtonOff };
 
-// "METHOD /path?query", with headers as "Name: value" lines.
-HttpAnswer Ask(const std::string& request, const std::string& headers, const std::string& body,
+// "METHOD /path?query", before a board holding twelve events.
+HttpAnswer Ask(const std::string& request, HttpHeaders headers = {}, const std::string& body = "",
                Station station = Station::Push) {
-  HttpHeaders parsed;
-  for (std::size_t at = 0; at < headers.size();) {
-    const std::size_t end = std::min(headers.find('\n', at), headers.size());
-    const std::size_t colon = headers.find(": ", at);
-    parsed.emplace_back(headers.substr(at, colon - at), headers.substr(colon + 2, end - colon - 2));
-    at = end + 1;
-  }
   const std::string_view text = request;
-  const std::size_t blank = text.find(' ');
-  const std::size_t question = text.find('?');
+  const std::size_t blank = text.find(' '), question = text.find('?');
   StatusBoard board([] { return 0.0; });
   board.SetButtonEnabled(station != Station::ButtonOff);
-  for (int i = 1; i <= 3; ++i) {
+  for (int i = 1; i <= 12; ++i) {
     board.Report({EventKind::ClockSet, Severity::Info, std::to_string(i)});
   }
   const WebAccess access{station == Station::NoToken ? "" : "secret",
                          station == Station::File ? MetadataSource::File : MetadataSource::Push};
   return Route({text.substr(0, blank), text.substr(blank + 1, question - blank - 1),
-                question == std::string_view::npos ? "" : text.substr(question + 1), parsed, body},
+                question == std::string_view::npos ? "" : text.substr(question + 1),
+                std::move(headers), body},
                access, board, PageFiles{"<html>", "js", "css"});
 }
 
 // A change needs the right token when one is set, and never comes from another site's page; a
 // refusal asks nothing of the controller. No cache keeps what a route answers.
 TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
-  const std::string bearer = "Authorization: Bearer secret";
-  const std::string longest(kMaxPushedLineBytes, 'x');
+  const HttpHeaders bearer = {{"Authorization", "Bearer secret"}};
+  const auto auth = [](const char* value) { return HttpHeaders{{"Authorization", value}}; };
+  const std::string longest(kMaxPushedLineBytes, 'x'), np = "POST /api/nowplaying";
+  const std::string get = "Allow: GET, HEAD\n", post = "Allow: POST\n";
+  const std::string ask_token = "WWW-Authenticate: Bearer\n";
+  const HttpHeaders own = {{"Origin", "http://127.0.0.1:8750"}, {"Host", "127.0.0.1:8750"}};
   const struct {
-    std::string request, headers, body;
+    std::string request;
+    HttpHeaders headers;
+    std::string body;
     Station station;
     int status;
     WebActionKind action;
     std::string extra_header;  // besides Cache-Control
   } cases[] = {
-      {"GET /", "", "", Station::Push, 200, kNone, ""},
-      {"HEAD /api/status", "", "", Station::Push, 200, kNone, ""},
-      {"GET /admin", "", "", Station::Push, 404, kNone, ""},
-      {"POST /api/status", bearer, "", Station::Push, 405, kNone, "Allow: GET, HEAD"},
-      {"PUT /metrics", bearer, "", Station::Push, 405, kNone, "Allow: GET, HEAD"},
-      {"GET /api/nowplaying", bearer, "", Station::Push, 405, kNone, "Allow: POST"},
-      {"POST /api/nowplaying", bearer, "A - T", Station::Push, 204, kPush, ""},
-      {"POST /api/nowplaying", "X-Other: 1\nauthorization:  bEaReR \tsecret ", "A", Station::Push,
-       204, kPush, ""},
-      {"POST /api/nowplaying", "", "A - T", Station::Push, 401, kNone, "WWW-Authenticate: Bearer"},
-      {"POST /api/nowplaying", "Authorization: Bearer secre", "A", Station::Push, 401, kNone,
-       "WWW-Authenticate: Bearer"},
-      {"POST /api/nowplaying", "Authorization: Bearer secrets", "A", Station::Push, 401, kNone,
-       "WWW-Authenticate: Bearer"},
-      {"POST /api/nowplaying", "Authorization: Bearersecret", "A", Station::Push, 401, kNone,
-       "WWW-Authenticate: Bearer"},
-      {"POST /api/nowplaying", "Authorization: Basic secret", "A", Station::Push, 401, kNone,
-       "WWW-Authenticate: Bearer"},
-      {"POST /api/nowplaying", "Authorization: Bearer", "", Station::Push, 401, kNone,
-       "WWW-Authenticate: Bearer"},
-      {"POST /api/nowplaying", "", "A - T", Station::NoToken, 204, kPush, ""},
-      {"POST /api/nowplaying", bearer, longest, Station::Push, 204, kPush, ""},
-      {"POST /api/nowplaying", bearer, longest + "x", Station::Push, 413, kNone, ""},
-      {"POST /api/nowplaying", bearer, "A - T", Station::File, 409, kNone, ""},
+      {"GET /", {}, "", Station::Push, 200, kNone, ""},
+      {"HEAD /api/status", {}, "", Station::Push, 200, kNone, ""},
+      {"GET /admin", {}, "", Station::Push, 404, kNone, ""},
+      {"POST /api/status", bearer, "", Station::Push, 405, kNone, get},
+      {"PUT /metrics", bearer, "", Station::Push, 405, kNone, get},
+      {"GET /api/nowplaying", bearer, "", Station::Push, 405, kNone, post},
+      {np, bearer, "A - T", Station::Push, 204, kPush, ""},
+      {np,
+       {{"X-Other", "1"}, {"authorization", " bEaReR \tsecret "}},
+       "A",
+       Station::Push,
+       204,
+       kPush,
+       ""},
+      {np, {}, "A - T", Station::Push, 401, kNone, ask_token},
+      {np, auth("Bearer secre"), "A", Station::Push, 401, kNone, ask_token},
+      {np, auth("Bearer secrets"), "A", Station::Push, 401, kNone, ask_token},
+      {np, auth("Bearersecret"), "A", Station::Push, 401, kNone, ask_token},
+      {np, auth("Basic secret"), "A", Station::Push, 401, kNone, ask_token},
+      {np, auth("Bearer"), "", Station::Push, 401, kNone, ask_token},
+      {np, {}, "A - T", Station::NoToken, 204, kPush, ""},
+      {np, bearer, longest, Station::Push, 204, kPush, ""},
+      {np, bearer, longest + "x", Station::Push, 413, kNone, ""},
+      {np, bearer, "A - T", Station::File, 409, kNone, ""},
       {"POST /api/traffic", bearer, "", Station::File, 204, kClick, ""},
       {"POST /api/traffic", bearer, "", Station::ButtonOff, 409, kNone, ""},
-      {"POST /api/traffic", "", "", Station::File, 401, kNone, "WWW-Authenticate: Bearer"},
-      {"POST /api/traffic", "Origin: http://example.org\nHost: 127.0.0.1:8750", "",
-       Station::NoToken, 403, kNone, ""},
-      {"POST /api/traffic", "Origin: http://127.0.0.1:8750", "", Station::NoToken, 403, kNone, ""},
-      {"POST /api/traffic", "Origin: http://127.0.0.1:8750\nHost: 127.0.0.1:8750", "",
-       Station::NoToken, 204, kClick, ""},
+      {"POST /api/traffic", {}, "", Station::File, 401, kNone, ask_token},
+      {"POST /api/traffic",
+       {{"Origin", "http://example.org"}, own[1]},
+       "",
+       Station::NoToken,
+       403,
+       kNone,
+       ""},
+      {"POST /api/traffic", {own[0]}, "", Station::NoToken, 403, kNone, ""},
+      {"POST /api/traffic", own, "", Station::NoToken, 204, kClick, ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.request + " " + c.headers);
+    SCOPED_TRACE(c.request + " " + (c.headers.empty() ? "" : c.headers[0].second));
     const HttpAnswer answer = Ask(c.request, c.headers, c.body, c.station);
     EXPECT_EQ(answer.status, c.status);
     EXPECT_EQ(answer.action.kind, c.action);
@@ -96,20 +99,18 @@ TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
     for (const auto& [name, value] : answer.headers) {
       headers += name + ": " + value + "\n";
     }
-    const std::string extra = c.extra_header.empty() ? "" : c.extra_header + "\n";
-    EXPECT_EQ(headers, c.status == 404 ? "" : extra + "Cache-Control: no-store\n");
+    EXPECT_EQ(headers, c.status == 404 ? "" : c.extra_header + "Cache-Control: no-store\n");
   }
 }
 
 TEST(WebRouter, EachReadingWithItsType) {
-  const std::string json = "application/json; charset=utf-8";
-  const std::string events = R"({"events":[{"id":3,"time":"1970-01-01T00:00:00Z","kind":)"
-                             R"("clock_set","severity":"info","text":"3"}]})";
+  const std::string json = "application/json; charset=utf-8", text = "text/plain; charset=utf-8";
+  const std::string events = R"({"events":[{"id":12,"time":"1970-01-01T00:00:00Z","kind":)"
+                             R"("clock_set","severity":"info","text":"12"}]})";
   const struct {
     const char* request;
     int status;
-    std::string type;
-    std::string body_start;
+    std::string type, body_start;
   } cases[] = {
       {"GET /", 200, "text/html; charset=utf-8", "<html>"},
       {"GET /app.js", 200, "text/javascript; charset=utf-8", "js"},
@@ -117,16 +118,15 @@ TEST(WebRouter, EachReadingWithItsType) {
       {"GET /api/status", 200, json, "{\"version\":\"1.10\","},
       {"GET /metrics", 200, "text/plain; version=0.0.4; charset=utf-8", "# HELP rdsmorvane_link"},
       {"GET /api/events", 200, json, "{\"events\":[{\"id\":1,"},
-      {"GET /api/events?x=1&after=2", 200, json, events},
-      {"GET /api/events?after=9999999999999999999", 200, json, "{\"events\":[]}"},
-      {"GET /api/events?after=99999999999999999999", 400, "text/plain; charset=utf-8",
-       "after= takes"},
-      {"GET /api/events?after=", 400, "text/plain; charset=utf-8", "after= takes"},
-      {"GET /api/events?after=2x", 400, "text/plain; charset=utf-8", "after= takes"},
-      {"GET /api/events?after=-1", 400, "text/plain; charset=utf-8", "after= takes"},
+      {"GET /api/events?x=1&after=11", 200, json, events},
+      {"GET /api/events?after=9999999999999999990", 200, json, "{\"events\":[]}"},  // 19 digits
+      {"GET /api/events?after=99999999999999999999", 400, text, "after= takes"},
+      {"GET /api/events?after=", 400, text, "after= takes"},
+      {"GET /api/events?after=2x", 400, text, "after= takes"},
+      {"GET /api/events?after=-1", 400, text, "after= takes"},
   };
   for (const auto& c : cases) {
-    const HttpAnswer answer = Ask(c.request, "", "");
+    const HttpAnswer answer = Ask(c.request);
     EXPECT_EQ(answer.status, c.status) << c.request;
     EXPECT_EQ(answer.content_type, c.type) << c.request;
     EXPECT_EQ(answer.body.substr(0, c.body_start.size()), c.body_start) << c.request;

@@ -96,5 +96,28 @@ TEST(QtSerialPort, BytesTravelUnchangedAndAFloodIsCutAtTheCap) {
   EXPECT_EQ(port.ReadAll(), std::nullopt);
 }
 
+// Start-up's message names what failed: the device, the setting, or the program holding it.
+TEST(QtSerialPort, OpenFailuresNameThePortTheSettingOrTheHolder) {
+  PseudoTerminal pty, busy;
+  QtSerialPort holder, port;
+  ASSERT_EQ(holder.Open(busy.At(), LineSettings{}), std::nullopt);
+  const struct {
+    PortAddress at;
+    int data_bits;
+    std::string named;
+  } cases[] = {
+      {{0, "/dev/no-such-encoder-port", {}}, 8, "/dev/no-such-encoder-port"},
+      {pty.At(), 9, "9 data bits"},
+      {busy.At(), 8,
+       busy.At().device_path + ": it is in use by another program (perhaps the rdsmorvane"},
+  };
+  for (const auto& c : cases) {
+    const std::optional<std::string> error = port.Open(c.at, {9600, Parity::None, c.data_bits, 1});
+    ASSERT_TRUE(error.has_value()) << c.named;
+    EXPECT_NE(error->find(c.named), std::string::npos) << *error;
+    EXPECT_FALSE(port.Write("TA=0\r")) << *error;
+  }
+}
+
 }  // namespace
 }  // namespace morvane

@@ -1,12 +1,16 @@
-#include "app/startup.h"
-
+// Start-up, shutdown, the handlers' dispatch and the command line.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/command_line.h"
+#include "app/dispatch.h"
+#include "app/startup.h"
 #include "app/startup_error.h"
+#include "link/exchange_trace.h"
 #include "support/fakes.h"
 
 namespace morvane {
@@ -159,16 +163,10 @@ TEST(FormLoad, FailureEndsStartUpBeforeAnythingIsSent) {
       {"", std::nullopt, "RDSmorvane.ini was not found"},
       {"COMport=1", "/dev/ttyS0: no such port", "/dev/ttyS0: no such port"},
       {"COMport=1\nCOMsettings=9600,N,8,1.5", std::nullopt,
-       "COMsettings \"9600,N,8,1.5\" is not usable; give speed,parity,data bits,stop bits as in "
-       "9600,N,8,1 (parity N, E, O, M or S; data bits 5 to 8; stop bits 1 or 2)"},
-      {"COMport=COM1", std::nullopt,
-       "COMport \"COM1\" names no serial port; give its number (1 for the first) or its device "
-       "path (e.g. /dev/ttyUSB0)"},
-      {"COMport=tcp://encoder", std::nullopt,
-       "COMport \"tcp://encoder\" is no network address; give tcp://HOST:PORT (HOST a name, an "
-       "IPv4 address or an IPv6 address in brackets, PORT 1 to 65535)"},
-      {"COMport=10", std::nullopt,
-       "Serial port /dev/ttyS9 (COMport) cannot be used: No such file or directory"},
+       "COMsettings \"9600,N,8,1.5\" is not usable"},
+      {"COMport=COM1", std::nullopt, "COMport \"COM1\" names no serial port"},
+      {"COMport=tcp://encoder", std::nullopt, "COMport \"tcp://encoder\" is no network address"},
+      {"COMport=10", std::nullopt, "Serial port /dev/ttyS9 (COMport) cannot be used: No such file"},
   };
   for (const auto& c : cases) {
     Rig rig;
@@ -187,6 +185,78 @@ TEST(FormLoad, FailureEndsStartUpBeforeAnythingIsSent) {
     EXPECT_TRUE(rig.log.empty()) << c.keys;
     EXPECT_TRUE(rig.timers.history.empty()) << c.keys;
   }
+}
+
+// Each tick and the click run their own handler; one that fails is named, not left to end the
+// program.
+TEST(Dispatch, EachHandlerRunsAndAFailingOneIsNamed) {
+  const struct {
+    std::optional<Timer> timer;  // std::nullopt: the traffic button's click
+    const char* first_sent;
+    const char* name;
+  } cases[] = {
+      {Timer::tmrTextCheck, "RT1=Song\r", "tmrTextCheck_Timer"},
+      {Timer::tmrTAtimeout, "TA=0\r", "tmrTAtimeout_Timer"},
+      {Timer::tmrClockCheck, "TP\r", "tmrClockCheck_Timer"},
+      {Timer::tmrInHouse, "UDG1=600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,\r",
+       "tmrInHouse_Timer"},
+      {std::nullopt, "TA=1\r", "cmdTraffic_Click"},
+  };
+  for (const auto& c : cases) {
+    testing::Rig rig;
+    rig.state.EncoderType = "PIRA32";
+    rig.state.MetadataFile = "now.txt";
+    rig.state.TAtimeout = 2;
+    rig.state.TrafficMeta = rig.state.RTPlusPrefix = rig.state.RTPlusSplit = "-unset-";
+    rig.files.files = {{"now.txt", "Song"}, {"inhouse.txt", "M: 1A2 Hello"}};
+    rig.port.responder = [](const std::string&) -> std::string {
+      throw std::runtime_error("no more room");
+    };
+    c.timer ? DispatchTick(rig.controller, *c.timer) : DispatchClick(rig.controller);
+    ASSERT_FALSE(rig.log.empty()) << c.name;
+    EXPECT_EQ(rig.Writes().front(), c.first_sent);
+    EXPECT_EQ(rig.events.Told(),
+              std::vector<std::string>{std::string(c.name) + " failed: no more room"});
+  }
+}
+
+TEST(ParseCommandLine, OptionsAndMistakes) {
+  const CommandLine none = ParseCommandLine({});
+  EXPECT_FALSE(none.headless || none.verbose || none.trace || none.help || none.version);
+  EXPECT_EQ(none.error, "");
+
+  const CommandLine all =
+      ParseCommandLine({"--headless", "--verbose", "--trace", "--help", "--version"});
+  EXPECT_TRUE(all.headless && all.verbose && all.trace && all.help && all.version);
+  EXPECT_EQ(all.error, "");
+
+  EXPECT_TRUE(ParseCommandLine({"-h"}).help);
+  EXPECT_TRUE(ParseCommandLine({"--check"}).check);
+  EXPECT_FALSE(all.check);
+  EXPECT_EQ(ParseCommandLine({"--screenshot=docs/window.png"}).screenshot, "docs/window.png");
+  EXPECT_EQ(all.screenshot, "");
+  EXPECT_NE(ParseCommandLine({"--screenshot="}).error, "");
+  EXPECT_EQ(ParseCommandLine({"--headless", "--tarce"}).error,
+            "unknown argument \"--tarce\" (try --help)");
+  EXPECT_NE(ParseCommandLine({"RDSmorvane.ini"}).error, "");
+  EXPECT_NE(ParseCommandLine({"--HEADLESS"}).error, "");
+  EXPECT_EQ(VersionLine(), "rdsmorvane 1.10");
+}
+
+TEST(HasDisplay, AnyNamedDisplayOrPlatform) {
+  EXPECT_FALSE(HasDisplay(nullptr, nullptr, nullptr));
+  EXPECT_FALSE(HasDisplay("", "", ""));
+  EXPECT_TRUE(HasDisplay(":0", nullptr, nullptr));
+  EXPECT_TRUE(HasDisplay(nullptr, "wayland-0", nullptr));
+  EXPECT_TRUE(HasDisplay("", nullptr, "offscreen"));
+}
+
+TEST(FormatExchangeTrace, ShowsBytesWaitAndAnswer) {
+  const TraceTime at{7, 5, 9, 42};
+  EXPECT_EQ(FormatExchangeTrace({"TA=0\r", 200, true, "TA=0\r\nOK\r\n"}, at),
+            "07:05:09.042 wrote \"TA=0\\x0D\" waited 200 ms read \"TA=0\\x0D\\x0AOK\\x0D\\x0A\"");
+  EXPECT_EQ(FormatExchangeTrace({"DATE=05.03.26\r", 50, false, ""}, at),
+            "07:05:09.042 wrote \"DATE=05.03.26\\x0D\" waited 50 ms no read");
 }
 
 }  // namespace

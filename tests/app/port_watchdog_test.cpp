@@ -89,11 +89,6 @@ TEST(PortWatchdog, FailedExchangeMarksThePortLostOnce) {
 TEST(PortWatchdog, RetriesEveryFiveSecondsOrWhenThePortSaysSoWithTheStartUpSettings) {
   Station station;
   Rig& rig = station.rig;
-  // A healthy port is left alone.
-  station.Pass(kPortRetryIntervalMs);
-  station.watchdog.Tick();
-  EXPECT_EQ(rig.port.open_attempts, 0);
-
   rig.port.open_error = "Cannot open serial port /dev/ttyUSB0: No such file or directory";
   station.watchdog.PortFailed();  // the device went away between two handlers
   EXPECT_EQ(station.Readings(), kNoReadings);
@@ -172,10 +167,6 @@ TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamed) {
   const Responder echo_but_traffic = [](const std::string& c) {
     return c[0] == 'T' && c != "TA=1\r" ? std::string() : c + "\n";
   };
-  const std::string micro_no_readings =
-      "|UNKNOWN||NONE/FREE RUN|UNKNOWN|No PTY|UNKNOWN|UNKNOWN|UNKNOWN|TRAFFIC ALERT UNAVAILABLE "
-      "off "
-      "buttonface";
   const struct {
     const char* name;
     const char* encoder;
@@ -185,7 +176,6 @@ TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamed) {
     std::string readings;  // while silent
   } cases[] = {
       {"no answer", "PIRA32", nullptr, 1000, {kSilentNotice}, kNoReadings},
-      {"PIRA micro, no answer", "PIRAMICRO", nullptr, 1000, {kSilentNotice}, micro_no_readings},
       {"three unanswered, then an answer",
        "PIRA32",
        echo_but_traffic,

@@ -1,6 +1,7 @@
 // The link to the encoder: request bytes, answer rules, the exchange, line settings and addresses.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "link/dialects.h"
 #include "link/encoder_link.h"
 #include "link/line_settings.h"
+#include "link/thread_sleeper.h"
 #include "support/fakes.h"
 
 namespace morvane {
@@ -146,6 +148,13 @@ TEST(EncoderLink, CountsTheExchangesInARowThatHeardNothing) {
   EXPECT_EQ(heard, expected);
 }
 
+// The real wait holds the thread at least as long as asked.
+TEST(ThreadSleeper, WaitsAtLeastTheTimeAsked) {
+  const auto start = std::chrono::steady_clock::now();
+  ThreadSleeper().SleepMs(20);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+}
+
 // "baud parity data stop", or "none" for a text that is not of the form.
 std::string Shown(const std::optional<LineSettings>& s) {
   return s ? std::to_string(s->baud) + " " + "NEOMS"[static_cast<int>(s->parity)] + " " +
@@ -156,9 +165,10 @@ std::string Shown(const std::optional<LineSettings>& s) {
 TEST(ParseLineSettings, AcceptsOnlyWellFormedSettings) {
   const std::pair<const char*, const char*> cases[] = {
       {"19200,E,7,2", "19200 E 7 2"}, {"115200,M,6,1", "115200 M 6 1"},
-      {"1,n,8,1", "1 N 8 1"},         {" 1200 , S , 8 , 2 ", "1200 S 8 2"},
+      {"1,o,5,1", "1 O 5 1"},         {" 1200 , S , 8 , 2 ", "1200 S 8 2"},
       {"9600,N,8", "none"},           {"9600,NO,8,1", "none"},
-      {"9600,N,4,1", "none"},         {"9600,N,8,0", "none"},
+      {"9600,N,4,1", "none"},         {"9600,N,9,1", "none"},
+      {"9600,N,8,0", "none"},         {"9600,N,8,3", "none"},
       {"9600,N,8,1.5", "none"},       {"0,N,8,1", "none"},
       {"99999999999,N,8,1", "none"},
   };

@@ -216,31 +216,5 @@ TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamed) {
   }
 }
 
-TEST(PortWatchdog, SilentEncoderGivesWayToALostPortAndIsSaidBackOnce) {
-  Station station(nullptr);  // silent from start-up on
-  Rig& rig = station.rig;
-  EXPECT_TRUE(station.watchdog.Silent());
-  EXPECT_EQ(rig.view.Text(Label::lblNotice), kSilentNotice);
-  EXPECT_EQ(station.Readings(), kNoReadings);
-  // A lost port is the more urgent notice.
-  station.watchdog.PortFailed();
-  EXPECT_EQ(rig.view.Text(Label::lblNotice), kLost);
-  station.Pass(kPortRetryIntervalMs);
-  station.watchdog.Tick();
-  EXPECT_EQ(rig.view.Text(Label::lblNotice), kSilentNotice);
-  // Answering again: said once, and brought into step at the next tick, where the RadioText
-  // that missed three times (start-up, the first title, the port's return) is held at last.
-  rig.port.responder = testing::HoldingPira32Responder();
-  tmrClockCheck_Timer(rig.controller);
-  rig.ClearLog();
-  station.watchdog.Tick();
-  EXPECT_EQ(rig.Writes().front(), "TA=0\r");
-  EXPECT_EQ(rig.events.Told(), (std::vector<std::string>{
-                                   kSilentNotice, "encoder port /dev/ttyUSB0 lost",
-                                   "encoder port /dev/ttyUSB0 back", kOtherRadioTextNotice,
-                                   "encoder answering again", "encoder holds the RadioText sent"}));
-  EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
-}
-
 }  // namespace
 }  // namespace morvane

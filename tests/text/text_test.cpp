@@ -113,21 +113,6 @@ TEST(RdsCharacterTable, EveryCodeShowsItsCharacterAndEachCharacterGoesBackToItsC
   EXPECT_EQ(RdsCode(kNoCharacter), std::nullopt);
 }
 
-TEST(AppendUtf8, ShortestFormAtEachLengthsEdges) {
-  const std::pair<char32_t, std::string> cases[] = {{0x7F, "\x7F"},
-                                                    {0x80, "\xC2\x80"},
-                                                    {0x7FF, "\xDF\xBF"},
-                                                    {0x800, "\xE0\xA0\x80"},
-                                                    {0xFFFD, "\xEF\xBF\xBD"},
-                                                    {0x10000, "\xF0\x90\x80\x80"},
-                                                    {0x10FFFF, "\xF4\x8F\xBF\xBF"}};
-  for (const auto& [character, utf8] : cases) {
-    std::string out;
-    AppendUtf8(out, character);
-    EXPECT_EQ(out, utf8) << std::hex << character;
-  }
-}
-
 TEST(ToRds, EachCharacterBecomesItsCodeALookAlikeItsBaseLetterOrAQuestionMark) {
   const TextEncoding utf8 = TextEncoding::Utf8;
   const TextEncoding latin1 = TextEncoding::Latin1;

@@ -167,51 +167,32 @@ TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamed) {
   const Responder echo_but_traffic = [](const std::string& c) {
     return c[0] == 'T' && c != "TA=1\r" ? std::string() : c + "\n";
   };
-  const struct {
-    const char* name;
-    const char* encoder;
-    Responder responder;
-    int64_t answer_delay_us;
-    std::vector<std::string> told;
-    std::string readings;  // while silent
-  } cases[] = {
-      {"no answer", "PIRA32", nullptr, 1000, {kSilentNotice}, kNoReadings},
-      {"three unanswered, then an answer",
-       "PIRA32",
-       echo_but_traffic,
-       1000,
-       {kSilentNotice, "encoder answering again"},
-       ""},
-      {"two unanswered at a time",
-       "PIRA32",
-       [n = 0](const std::string& c) mutable { return ++n % 3 ? "" : c + "\n"; },
-       1000,
-       {},
-       ""},
-      {"PIRA micro answers reads only",
-       "PIRAMICRO",
-       testing::FrameResponder({{0x0E, "\x01"}}),
-       1000,
-       {},
-       ""},
+  const Responder every_third = [n = 0](const std::string& c) mutable {
+    return ++n % 3 ? "" : c + "\n";
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  const std::vector<std::string> silent = {kSilentNotice};
+  const std::vector<std::string> and_back = {kSilentNotice, "encoder answering again"};
+  const std::tuple<const char*, Responder, std::vector<std::string>> cases[] = {
+      {"PIRA32", nullptr, silent},
+      {"PIRA32", echo_but_traffic, and_back},  // three unanswered, then an answer
+      {"PIRA32", every_third, {}},             // two unanswered at a time
+      {"PIRAMICRO", testing::FrameResponder({{0x0E, "\x01"}}), {}},  // answers reads only
+  };
+  for (const auto& [encoder, responder, told] : cases) {
     Station station;
     Rig& rig = station.rig;
-    rig.state.EncoderType = c.encoder;
-    rig.port.responder = c.responder;
-    rig.port.answer_delay_us = c.answer_delay_us;
+    rig.state.EncoderType = encoder;
+    rig.port.responder = responder;
     rig.view.enabled = true;  // as a TP reading of 1 left it
     cmdTraffic_Click(rig.controller);
     tmrClockCheck_Timer(rig.controller);
 
-    const bool silent = !c.readings.empty();
-    EXPECT_EQ(station.watchdog.Silent(), silent);
-    EXPECT_EQ(rig.view.Text(Label::lblNotice), silent ? kSilentNotice : NoticeText());
-    EXPECT_EQ(rig.events.Told(), c.told);
-    if (silent) {
-      EXPECT_EQ(station.Readings(), c.readings);
+    const bool still_silent = told == silent;
+    EXPECT_EQ(station.watchdog.Silent(), still_silent) << encoder;
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), still_silent ? kSilentNotice : NoticeText());
+    EXPECT_EQ(rig.events.Told(), told);
+    if (still_silent) {
+      EXPECT_EQ(station.Readings(), kNoReadings);
     }
   }
 }

@@ -26,15 +26,12 @@ constexpr const char* kIniPath = "/wd/RDSmorvane.ini";
 Commands Pira32Steps(const Commands& radiotext, const std::string& time) {
   Commands sent = {{"TA=0\r", 200}, {"GRPSEQ=022221AEXYR\r", 400}};
   sent.insert(sent.end(), radiotext.begin(), radiotext.end());
-  sent.insert(sent.end(), {{"PS\r", 200},
-                           {"PI\r", 200},
-                           {"RT1\r", 500},
-                           {"CT\r", 200},
-                           {"TP\r", 200},
-                           {"TA\r", 200},
-                           {"TATMOUT\r", 200},
-                           {"PTY\r", 200},
-                           {"TIME=" + time + "\r", 400},
+  const Commands readings = {
+      {"PS\r", 200}, {"PI\r", 200}, {"RT1\r", 500},     {"CT\r", 200},
+      {"TP\r", 200}, {"TA\r", 200}, {"TATMOUT\r", 200}, {"PTY\r", 200},
+  };
+  sent.insert(sent.end(), readings.begin(), readings.end());
+  sent.insert(sent.end(), {{"TIME=" + time + "\r", 400},
                            {"DATE=05.03.26\r", 400},
                            {"UDG1=\r", 50},
                            {"SHORTRT=1\r", 200},

@@ -22,30 +22,23 @@ namespace {
 using namespace std::string_literals;
 
 TEST(LookupIniValue, FollowsTheStationsIniRules) {
-  const struct {
-    const char* what;
-    std::string ini;
-    std::optional<std::string> expected;  // of EncoderType
-  } cases[] = {
-      {"section and key in any letter case, value as written", "[rdsMORVANE]\nENCODERtype=pira32\n",
-       "pira32"},
-      {"blanks around key and value dropped", "[RDSmorvane]\n \t EncoderType \t=  PIRA 32 \t\n",
-       "PIRA 32"},
-      {"no inline comments; a second = belongs to the value",
-       "[RDSmorvane]\nEncoderType=Hits; more #x=y\n", "Hits; more #x=y"},
-      {"first occurrence wins", "[RDSmorvane]\nEncoderType=A\nEncoderType=B\n", "A"},
-      {"key of another section not taken", "[Other]\nEncoderType=A\n[RDSmorvane]\n", std::nullopt},
-      {"key is a whole name, not a prefix", "[RDSmorvane]\nEncoderTypeX=A\nEncoder=B\n",
-       std::nullopt},
-      {"every letter counts", "[XDSmorvane]\nEncoderType=A\n[RDSmorvane]\nXncoderType=B\n",
-       std::nullopt},
-      {"unclosed bracket with our name", "[RDSmorvane\nEncoderType=A\n", "A"},
-      {"UTF-8 byte order mark skipped", "\xEF\xBB\xBF[RDSmorvane]\nEncoderType=A\n", "A"},
-      {"NUL and 8-bit bytes in a value kept", "[RDSmorvane]\nEncoderType=a\0\xE9\xFF\n"s,
-       "a\0\xE9\xFF"s},
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
+      // Section and key in any letter case, value as written; blanks around key and value go.
+      {"[rdsMORVANE]\nENCODERtype=pira32\n", "pira32"},
+      {"  [ RDSmorvane ] ; x\n \t EncoderType \t=  PIRA 32 \t\n", "PIRA 32"},
+      // No inline comments, a second "=" belongs to the value; comment lines, also after blanks.
+      {"[RDSmorvane]\nEncoderType=Hits; more #x=y\n", "Hits; more #x=y"},
+      {"[RDSmorvane]\n;EncoderType=X\n  # EncoderType=Y\nEncoderType=Z\n", "Z"},
+      {"[RDSmorvane]\nEncoderType=A\nEncoderType=B\n", "A"},  // the first one wins
+      {"[Other]\nEncoderType=A\n[RDSmorvane]\n", std::nullopt},
+      {"[RDSmorvane]\nEncoderTypeX=A\nEncoder=B\n", std::nullopt},
+      {"[XDSmorvane]\nEncoderType=A\n[RDSmorvane]\nXncoderType=B\n", std::nullopt},
+      {"[RDSmorvane]\n[Other\nEncoderType=A\n", std::nullopt},  // an unclosed bracket counts
+      {"\xEF\xBB\xBF[RDSmorvane]\nEncoderType=A\n", "A"},
+      {"[RDSmorvane]\nEncoderType=a\0\xE9\xFF\n"s, "a\0\xE9\xFF"s},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(LookupIniValue(c.ini, "RDSmorvane", "EncoderType"), c.expected) << c.what;
+  for (const auto& [ini, value] : cases) {
+    EXPECT_EQ(LookupIniValue(ini, "RDSmorvane", "EncoderType"), value) << ini;
   }
 }
 
@@ -147,37 +140,28 @@ TEST(LoadConfiguration, FindsTheOneFileAndReadsItOnce) {
   const std::string ini = "/wd/RDSmorvane.ini";
   const std::string lower = "/wd/rdsmorvane.ini";
   const std::string full = exact + std::string((1 << 20) - exact.size(), ' ');
-  const std::string file = "The configuration file ";
   const struct {
     std::map<std::string, std::string> files;
     std::set<std::string> unreadable;
-    std::string outcome;  // the encoder type read, or the start-up message
+    std::string outcome;  // the encoder type read, or how the start-up message ends
     std::size_t reads;
   } cases[] = {
       {{{"/wd/rdsmorvane.INI", variant}}, {}, "VARIANT", 2},
       {{{ini, exact}, {lower, variant}}, {}, "EXACT", 1},
-      {{{"/wd/sub/RDSmorvane.ini", exact}, {ini + ".bak", exact}},
-       {},
-       file + "RDSmorvane.ini was not found in the working directory /wd.",
-       1},
+      {{{"/wd/sub/RDSmorvane.ini", exact}, {ini + ".bak", exact}}, {}, "directory /wd.", 1},
       {{{lower, variant}, {"/wd/RDSMORVANE.INI", variant}, {"/wd/Rdsmorvane.ini", variant}},
        {},
-       "Several files in /wd could be the configuration file RDSmorvane.ini: RDSMORVANE.INI, "
-       "Rdsmorvane.ini, rdsmorvane.ini. Keep only one.",
+       "RDSmorvane.ini: RDSMORVANE.INI, Rdsmorvane.ini, rdsmorvane.ini. Keep only one.",
        1},
-      {{{ini, exact}, {lower, variant}},
-       {ini},
-       file + ini + " cannot be read: Permission denied.",
-       1},
+      {{{ini, exact}, {lower, variant}}, {ini}, ini + " cannot be read: Permission denied.", 1},
       {{{ini, full}}, {}, "EXACT", 1},
-      {{{ini, full + " "}},
-       {},
-       file + ini + " is larger than 1 MiB; it cannot be the configuration.",
-       1},
+      {{{ini, full + " "}}, {}, ini + " is larger than 1 MiB; it cannot be the configuration.", 1},
   };
   for (const auto& c : cases) {
     const Loaded loaded = Load(c.files, c.unreadable);
-    EXPECT_EQ(loaded.error.empty() ? loaded.state.EncoderType : loaded.error, c.outcome);
+    const std::string outcome = loaded.error.empty() ? loaded.state.EncoderType : loaded.error;
+    EXPECT_EQ(outcome.substr(outcome.size() - std::min(outcome.size(), c.outcome.size())),
+              c.outcome);
     EXPECT_EQ(loaded.reads.size(), c.reads) << c.outcome;
   }
 }

@@ -32,13 +32,6 @@ TEST(InHouseMessageLine, ReadsIdentifierAndText) {
   }
 }
 
-// Each group: "60" (type 6A), segment address, sequence digit, identifier, two character codes.
-TEST(InHouseGroups, MessageAndVersionGroupsHaveTwelveUpperCaseDigitsEach) {
-  // Segment addresses run to 1F; sequence 10 to 15 are A to F; a tab is 09, not 9.
-  EXPECT_EQ(BuildMessageGroups(28, 15, "0F0", std::string("a\tb\xE9\x01\x7F\x80 ", 8)),
-            "601CF0F06109,601DF0F062E9,601EF0F0017F,601FF0F08020,");
-}
-
 using testing::SentCommand;
 
 constexpr char kVersionGroups[] = "UDG1=600000000000,600100000123\r";

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "text/console_text.h"
 #include "text/leading_number.h"
 #include "text/rds_charset.h"
 #include "text/text_encoding.h"
@@ -194,17 +193,6 @@ TEST(TextHelpers, TrimFirstLineAndCaseBlindKeys) {
   for (const auto& [a, b, equal] : keys) {
     EXPECT_EQ(EqualsIgnoringCase(a, b), equal) << a << " " << b;
   }
-}
-
-TEST(TextHelpers, DigitsAndQuotes) {
-  EXPECT_EQ(HexDigit(0x1C), 'C');
-  EXPECT_EQ(HexByte(0x09) + HexByte(0xAF), "09AF");
-  EXPECT_EQ(HexWord(0x4BD7) + HexWord(0x00FF), "4BD700FF");
-  EXPECT_EQ(TimeOfDay(0, 5, 9) + TimeOfDay(23, 59, 59), "00:05:0923:59:59");
-  EXPECT_EQ(Quoted("a \"b"), "\"a \"b\"");
-  // On a console: quote and backslash escaped; controls, DEL and bytes from 0x80 as \xHH.
-  EXPECT_EQ(QuotedForConsole("\"A\\B\"\r\n\0\x1F ~\x7F\x80\xFF"s),
-            "\"\\\"A\\\\B\\\"\\x0D\\x0A\\x00\\x1F ~\\x7F\\x80\\xFF\"");
 }
 
 }  // namespace

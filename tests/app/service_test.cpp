@@ -116,7 +116,6 @@ TEST(DisplayProbe, WhereEachDisplayTakesConnections) {
       {"[::1]:1", "::1 port 6001"},
       // Forms that are not for us to judge.
       {"studio::1", "none"},
-      {":x", "none"},
       {":-1", "none"},
   };
   for (const auto& [display, where] : x11) {
@@ -157,7 +156,6 @@ TEST(DisplayProbe, ReachableOnlyWhereSomethingListens) {
       {"-", "wayland-0", dir, true},
       {"-", runtime.PathOf("wayland-0"), nullptr, true},
       {"-", "wayland-1", dir, false},
-      {"", "", dir, false},
       {":" + x11, "wayland-1", dir, true},
       {":" + x11 + "9", "-", dir, false},
       {"127.0.0.1:" + std::to_string(tcp.port - 6000), "-", nullptr, true},
@@ -186,11 +184,9 @@ TEST(PosixFileReader, ReadsBytesAsTheyAreUpToTheLimitAndNothingThatIsNoFile) {
     std::optional<std::string> read;
     std::string error;
   } cases[] = {
-      {[&](const TempDirectory& d) { d.Write("f", content); }, 1000, content, ""},
       // Past the reader's own buffer, and a limit inside a later one.
       {[&](const TempDirectory& d) { d.Write("f", big); }, 1 << 20, big, ""},
       {[&](const TempDirectory& d) { d.Write("f", big); }, 9000, std::string(9000, 'x'), ""},
-      {[](const TempDirectory&) {}, 1000, std::nullopt, "No such file or directory"},
       {[](const TempDirectory& d) { std::filesystem::create_directory(d.PathOf("f")); }, 1000,
        std::nullopt, "Is a directory"},
       // A named pipe without writer does not block.

@@ -21,7 +21,6 @@ TEST(InHouseMessageLine, ReadsIdentifierAndText) {
       {"M: 000 ", "000|"},
       {"M: 1A2 " + std::string(70, 'x'), "1A2|" + std::string(64, 'x')},
       {"m: 1A2 Hello", "none"},
-      {"M; 1A2 Hello", "none"},
       {"M: 1G2 Hello", "none"},
       {"M: 12G Hello", "none"},
       {"M: 1A", "none"},

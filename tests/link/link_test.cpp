@@ -167,11 +167,9 @@ TEST(ParseLineSettings, AcceptsOnlyWellFormedSettings) {
 
 TEST(ParsePortAddress, NetworkAddressDevicePathOrNumberAtTheStart) {
   const std::pair<std::string, std::string> cases[] = {
-      {"3 (USB)", "3"},
       {"TCP://e:65535", "e:65535"},
       {"2.5", "2"},
       {"3.5", "4"},
-      {"COM1", "0"},
       {"99999999999", "0"},
       {"/dev/ttyUSB0", "/dev/ttyUSB0"},
       {" /dev/ttyS0", "0"},

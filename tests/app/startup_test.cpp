@@ -1,12 +1,16 @@
-#include "app/startup.h"
-
+// Start-up, shutdown, the handlers' dispatch and the command line.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/command_line.h"
+#include "app/dispatch.h"
+#include "app/startup.h"
 #include "app/startup_error.h"
+#include "link/exchange_trace.h"
 #include "support/fakes.h"
 
 namespace morvane {
@@ -22,15 +26,12 @@ constexpr const char* kIniPath = "/wd/RDSmorvane.ini";
 Commands Pira32Steps(const Commands& radiotext, const std::string& time) {
   Commands sent = {{"TA=0\r", 200}, {"GRPSEQ=022221AEXYR\r", 400}};
   sent.insert(sent.end(), radiotext.begin(), radiotext.end());
-  sent.insert(sent.end(), {{"PS\r", 200},
-                           {"PI\r", 200},
-                           {"RT1\r", 500},
-                           {"CT\r", 200},
-                           {"TP\r", 200},
-                           {"TA\r", 200},
-                           {"TATMOUT\r", 200},
-                           {"PTY\r", 200},
-                           {"TIME=" + time + "\r", 400},
+  const Commands readings = {
+      {"PS\r", 200}, {"PI\r", 200}, {"RT1\r", 500},     {"CT\r", 200},
+      {"TP\r", 200}, {"TA\r", 200}, {"TATMOUT\r", 200}, {"PTY\r", 200},
+  };
+  sent.insert(sent.end(), readings.begin(), readings.end());
+  sent.insert(sent.end(), {{"TIME=" + time + "\r", 400},
                            {"DATE=05.03.26\r", 400},
                            {"UDG1=\r", 50},
                            {"SHORTRT=1\r", 200},
@@ -40,7 +41,7 @@ Commands Pira32Steps(const Commands& radiotext, const std::string& time) {
 
 // The port is opened as configured, whatever the encoder type, before anything is sent; a
 // PIRA32 then gets "TA=0" first. Every step follows in order, and the in-house timer goes on
-// last. Shutdown closes the port and sends nothing.
+// last; the working fields start afresh. Shutdown closes the port and sends nothing.
 TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
   // A device path or a network address is the port's own name: not cut to 29 characters.
   const std::string usb = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
@@ -51,7 +52,7 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
     std::string device;  // or the network host
     std::tuple<int, Parity, int, int> settings;
     Commands sent;
-    std::string shown;  // lblPTY, lblClockUpdated, lblRTplus
+    std::string shown;  // lblPTY, lblClockUpdated, lblRTplus, lblEncoderType
   } cases[] = {
       {"COMport=" + usb + "\nCOMsettings=19200,E,7,2\nEncoderType=PIRA32\nRTplus=1",
        usb,
@@ -60,7 +61,7 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
                     {"RT1=Artist - Title\r", 500},
                     {"RTP=04,00,05,01,09,04\r", 500}},
                    "14:02:35"),
-       "Pop Music|05.03.26 14:02:35|RT+"},
+       "Pop Music|05.03.26 14:02:35|RT+|PIRA32"},
       // A network encoder's line settings are the box's: COMsettings is not even read.
       {"COMport=tcp://" + host + ":4001\nCOMsettings=x\nEncoderType=PIRAMICRO\nRTplus=1",
        host,
@@ -74,12 +75,12 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
         {frame("\xFE\xD0\x0E\x01\xFF"), 200},
         {frame("\xFE\xD0\x0A\x01\xFF"), 200},
         {frame("\xFE\xD0\x70\x01\xFF"), 200}},
-       "** ALARM TEST **|Never|"},
+       "** ALARM TEST **|Never||PIRAMICRO"},
       {"COMport=2\nCOMsettings=4800,O,8,1\nEncoderType=NONE",
        "",
        {4800, Parity::Odd, 8, 1},
        {},
-       "No PTY|Never|"},
+       "No PTY|Never||NONE"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.keys);
@@ -96,8 +97,27 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
     };
     rig.port.fail_when_closed = true;  // what is sent before the port is open is lost
     rig.clock.Set({2026, 3, 5, 14, 2, 30});
+    // What a previous run left in the working fields.
+    ControllerState& st = rig.state;
+    st.LastRT = st.UDGcurrentMessage = st.UDGcurrentText = "M: 123 hello";
+    st.TAstatus = st.TAtimeout = st.ManualTraffic = 1;
+    st.UDGcurrentPosition = st.UDGsentTimes = st.UDGsequence = 3;
+    st.UDGplaceCounter = 5;
+    rig.controller.radiotext_check = {"old", 2, 7};
+    rig.controller.metadata_file_problem = "Permission denied";
+    rig.controller.notices.Post(Notice::PortLost, "lost");
 
     Form_Load(rig.controller, "/wd");
+
+    EXPECT_EQ(rig.view.History(Label::lblNotice),
+              (std::vector<std::string>{"lost", "RDS Morvane dynamic RDS controller V1.10"}));
+    EXPECT_EQ(rig.view.History(Label::lblRTplus).front(), "");
+    EXPECT_EQ(std::tie(st.TAtimeout, st.ManualTraffic, st.UDGcurrentPosition, st.UDGsentTimes,
+                       st.UDGsequence, st.UDGplaceCounter),
+              std::make_tuple(0, 0, 0, 0, 0, 5));  // the place counter is left alone
+    EXPECT_EQ(st.HexVersion + st.UDGcurrentMessage + st.UDGcurrentText, "0110");
+    EXPECT_LE(rig.controller.radiotext_check.misses_in_a_row, 1);  // from 2, not on top of it
+    EXPECT_FALSE(rig.controller.metadata_file_problem);
 
     ASSERT_TRUE(rig.port.opened_address && rig.port.opened_settings);
     const PortAddress& address = *rig.port.opened_address;
@@ -106,7 +126,7 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
     EXPECT_EQ(std::tie(s.baud, s.parity, s.data_bits, s.stop_bits), c.settings);
     EXPECT_EQ(rig.Sent(), c.sent);
     EXPECT_EQ(rig.view.Text(Label::lblPTY) + "|" + rig.view.Text(Label::lblClockUpdated) + "|" +
-                  rig.view.Text(Label::lblRTplus),
+                  rig.view.Text(Label::lblRTplus) + "|" + rig.view.Text(Label::lblEncoderType),
               c.shown);
     // Switched on last, once: no in-house groups may come between the start-up commands.
     EXPECT_FALSE(in_house_on_while_sending);
@@ -119,74 +139,90 @@ TEST(FormLoad, OpensThePortThenBringsTheEncoderIntoStep) {
   }
 }
 
-TEST(FormLoad, ShowsNoticeAndEncoderTypeAndResetsTheWorkingFields) {
+// The other failures are in the configuration check's table.
+TEST(FormLoad, APortThatWillNotOpenEndsStartUpBeforeAnythingIsSent) {
   Rig rig;
-  rig.files.files[kIniPath] = "[RDSmorvane]\nCOMport=1\nEncoderType=NONE\n";
-  Controller& c = rig.controller;
-  ControllerState& s = rig.state;
-  s.LastRT = "old";
-  s.TAstatus = s.TAtimeout = s.ManualTraffic = 1;
-  s.UDGcurrentMessage = s.UDGcurrentText = "M: 123 hello";
-  s.UDGcurrentPosition = s.UDGsentTimes = s.UDGsequence = 3;
-  s.UDGplaceCounter = 5;
-  c.radiotext_check = {"old", 2, 7};
-  c.metadata_file_problem = "Permission denied";
-  c.notices.Post(Notice::PortLost, "lost");
-
-  Form_Load(c, "/wd");
-
-  EXPECT_EQ(rig.view.History(Label::lblNotice),
-            (std::vector<std::string>{"lost", "RDS Morvane dynamic RDS controller V1.10"}));
-  EXPECT_EQ(rig.view.Text(Label::lblEncoderType), "NONE");
-  EXPECT_EQ(rig.view.History(Label::lblRTplus).front(), "");
-  EXPECT_EQ(s.LastRT + s.UDGcurrentMessage + s.UDGcurrentText, "");
-  EXPECT_EQ(std::tie(s.TAstatus, s.TAtimeout, s.ManualTraffic), std::make_tuple(0, 0, 0));
-  EXPECT_EQ(std::tie(s.UDGcurrentPosition, s.UDGsentTimes, s.UDGsequence),
-            std::make_tuple(0, 0, 0));
-  EXPECT_EQ(s.UDGplaceCounter, 5);  // start-up leaves it alone
-  EXPECT_EQ(s.HexVersion, "0110");
-  EXPECT_EQ(c.radiotext_check.misses_in_a_row, 0);
-  EXPECT_FALSE(c.radiotext_check.resend_at_ms || c.metadata_file_problem);
-  EXPECT_TRUE(rig.timers.IsOn(Timer::tmrInHouse));
+  rig.files.files[kIniPath] = "[RDSmorvane]\nEncoderType=PIRA32\nCOMport=1\n";
+  rig.port.open_error = "/dev/ttyS0: no such port";
+  try {
+    Form_Load(rig.controller, "/wd");
+    ADD_FAILURE() << "no start-up error";
+  } catch (const StartupError& error) {
+    EXPECT_EQ(std::string(error.what()), "/dev/ttyS0: no such port");
+  }
+  EXPECT_TRUE(rig.log.empty() && rig.timers.history.empty());
 }
 
-TEST(FormLoad, FailureEndsStartUpBeforeAnythingIsSent) {
+// Each tick and the click run their own handler; one that fails is named, not left to end the
+// program.
+TEST(Dispatch, EachHandlerRunsAndAFailingOneIsNamed) {
   const struct {
-    std::string keys;  // empty: no file
-    std::optional<std::string> open_error;
-    std::string message;
+    std::optional<Timer> timer;  // std::nullopt: the traffic button's click
+    const char* first_sent;
+    const char* name;
   } cases[] = {
-      {"", std::nullopt, "RDSmorvane.ini was not found"},
-      {"COMport=1", "/dev/ttyS0: no such port", "/dev/ttyS0: no such port"},
-      {"COMport=1\nCOMsettings=9600,N,8,1.5", std::nullopt,
-       "COMsettings \"9600,N,8,1.5\" is not usable; give speed,parity,data bits,stop bits as in "
-       "9600,N,8,1 (parity N, E, O, M or S; data bits 5 to 8; stop bits 1 or 2)"},
-      {"COMport=COM1", std::nullopt,
-       "COMport \"COM1\" names no serial port; give its number (1 for the first) or its device "
-       "path (e.g. /dev/ttyUSB0)"},
-      {"COMport=tcp://encoder", std::nullopt,
-       "COMport \"tcp://encoder\" is no network address; give tcp://HOST:PORT (HOST a name, an "
-       "IPv4 address or an IPv6 address in brackets, PORT 1 to 65535)"},
-      {"COMport=10", std::nullopt,
-       "Serial port /dev/ttyS9 (COMport) cannot be used: No such file or directory"},
+      {Timer::tmrTextCheck, "RT1=Song\r", "tmrTextCheck_Timer"},
+      {Timer::tmrTAtimeout, "TA=0\r", "tmrTAtimeout_Timer"},
+      {Timer::tmrClockCheck, "TP\r", "tmrClockCheck_Timer"},
+      {Timer::tmrInHouse, "UDG1=600011A24865,600111A26C6C,600211A26F7C,600311A27C7C,\r",
+       "tmrInHouse_Timer"},
+      {std::nullopt, "TA=1\r", "cmdTraffic_Click"},
   };
   for (const auto& c : cases) {
-    Rig rig;
-    if (!c.keys.empty()) {
-      rig.files.files[kIniPath] = "[RDSmorvane]\nEncoderType=PIRA32\n" + c.keys + "\n";
-    }
-    rig.files.device_problems["/dev/ttyS9"] = "No such file or directory";
-    rig.port.open_error = c.open_error;
-    try {
-      Form_Load(rig.controller, "/wd");
-      ADD_FAILURE() << c.keys << ": no start-up error";
-    } catch (const StartupError& error) {
-      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
-    }
-    EXPECT_FALSE(rig.port.open) << c.keys;
-    EXPECT_TRUE(rig.log.empty()) << c.keys;
-    EXPECT_TRUE(rig.timers.history.empty()) << c.keys;
+    testing::Rig rig;
+    rig.state.EncoderType = "PIRA32";
+    rig.state.MetadataFile = "now.txt";
+    rig.state.TAtimeout = 2;
+    rig.state.TrafficMeta = rig.state.RTPlusPrefix = rig.state.RTPlusSplit = "-unset-";
+    rig.files.files = {{"now.txt", "Song"}, {"inhouse.txt", "M: 1A2 Hello"}};
+    rig.port.responder = [](const std::string&) -> std::string {
+      throw std::runtime_error("no more room");
+    };
+    c.timer ? DispatchTick(rig.controller, *c.timer) : DispatchClick(rig.controller);
+    ASSERT_FALSE(rig.log.empty()) << c.name;
+    EXPECT_EQ(rig.Writes().front(), c.first_sent);
+    EXPECT_EQ(rig.events.Told(),
+              std::vector<std::string>{std::string(c.name) + " failed: no more room"});
   }
+}
+
+TEST(ParseCommandLine, OptionsAndMistakes) {
+  const CommandLine none = ParseCommandLine({});
+  EXPECT_FALSE(none.headless || none.verbose || none.trace || none.help || none.version);
+  EXPECT_EQ(none.error, "");
+
+  const CommandLine all =
+      ParseCommandLine({"--headless", "--verbose", "--trace", "--help", "--version"});
+  EXPECT_TRUE(all.headless && all.verbose && all.trace && all.help && all.version);
+  EXPECT_EQ(all.error, "");
+
+  EXPECT_TRUE(ParseCommandLine({"-h"}).help);
+  EXPECT_TRUE(ParseCommandLine({"--check"}).check);
+  EXPECT_FALSE(all.check);
+  EXPECT_EQ(ParseCommandLine({"--screenshot=docs/window.png"}).screenshot, "docs/window.png");
+  EXPECT_EQ(all.screenshot, "");
+  EXPECT_NE(ParseCommandLine({"--screenshot="}).error, "");
+  EXPECT_EQ(ParseCommandLine({"--headless", "--tarce"}).error,
+            "unknown argument \"--tarce\" (try --help)");
+  EXPECT_NE(ParseCommandLine({"RDSmorvane.ini"}).error, "");
+  EXPECT_NE(ParseCommandLine({"--HEADLESS"}).error, "");
+  EXPECT_EQ(VersionLine(), "rdsmorvane 1.10");
+}
+
+TEST(HasDisplay, AnyNamedDisplayOrPlatform) {
+  EXPECT_FALSE(HasDisplay(nullptr, nullptr, nullptr));
+  EXPECT_FALSE(HasDisplay("", "", ""));
+  EXPECT_TRUE(HasDisplay(":0", nullptr, nullptr));
+  EXPECT_TRUE(HasDisplay(nullptr, "wayland-0", nullptr));
+  EXPECT_TRUE(HasDisplay("", nullptr, "offscreen"));
+}
+
+TEST(FormatExchangeTrace, ShowsBytesWaitAndAnswer) {
+  const TraceTime at{7, 5, 9, 42};
+  EXPECT_EQ(FormatExchangeTrace({"TA=0\r", 200, true, "TA=0\r\nOK\r\n"}, at),
+            "07:05:09.042 wrote \"TA=0\\x0D\" waited 200 ms read \"TA=0\\x0D\\x0AOK\\x0D\\x0A\"");
+  EXPECT_EQ(FormatExchangeTrace({"DATE=05.03.26\r", 50, false, ""}, at),
+            "07:05:09.042 wrote \"DATE=05.03.26\\x0D\" waited 50 ms no read");
 }
 
 }  // namespace

@@ -1,27 +1,54 @@
-#include "link/encoder_link.h"
-
+// The link to the encoder: request bytes, answer rules, the exchange, line settings and addresses.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
 
-#include "link/thread_sleeper.h"
+#include "link/dialects.h"
+#include "link/encoder_link.h"
+#include "link/line_settings.h"
 #include "support/fakes.h"
 
 namespace morvane {
 namespace {
 
+using namespace std::string_literals;
 using testing::Rig;
-using Kind = testing::WireEvent::Kind;
 
 constexpr char kAnswer[] = "PS\r\nRADIO 1 \r\n";
 
-std::string Kinds(const std::vector<testing::WireEvent>& log) {
-  std::string kinds;
-  for (const auto& event : log) {
-    kinds += event.kind == Kind::Read ? 'R' : event.kind == Kind::Write ? 'W' : 'S';
+TEST(AnswerLine, TakesTheSecondLineOnly) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"PS\r\nRADIO 1 \r\n", "RADIO 1 "},
+      {"no carriage return", ""},
+      {"1\r\n", ""},
+      {"first\ra\nb", "ab"},
+      {"x\r\x01\xFE\r", "\x01\xFE"},
+      {"PS\r\n  spaced  \r\nthird line\r\n", "  spaced  "},
+  };
+  for (const auto& [answer, value] : cases) {
+    EXPECT_EQ(ParseAnswerLine(answer), value) << "answer: " << answer;
   }
-  return kinds;
+}
+
+TEST(FrameData, SkipsTwoBytesAndFillsWithSpaces) {
+  EXPECT_EQ(ParseFrameData("", 8), "        ");
+  EXPECT_EQ(ParseFrameData("\xFE\xD0"
+                           "AB",
+                           8),
+            "AB      ");
+  EXPECT_EQ(ParseFrameData("\xFE\xD0\xFF\xFE\x01\xFF"s, 3), "\xFF\xFE\x01"s);
+  EXPECT_EQ(ParseFrameData("\xFE", 1), " ");
+  // Found by fuzzing: counts beyond 80 came back short.
+  EXPECT_EQ(ParseFrameData("\xFE\x20" + std::string(100, 'x'), 200),
+            std::string(100, 'x') + std::string(100, ' '));
+}
+
+// The start-up and clock tests pin the frames; data is never escaped, not even the frame's own
+// start and end bytes.
+TEST(Builders, DataIsNotEscaped) {
+  EXPECT_EQ(BuildWriteFrame(0x20, "\xFE\xFF"), "\xFE\x20\xFE\xFF\x40\xFF");
 }
 
 // Drain, write, wait, read: what came before the command, or later than its wait, is never its
@@ -44,7 +71,11 @@ TEST(EncoderLink, DrainsWritesWaitsReadsAndTracesEachExchange) {
   EXPECT_EQ(rig.log[9].bytes, kAnswer) << "the late answer goes to the drain";
   rig.controller.link.WriteAndWait("DATE=05.03.26\r", 400);
 
-  EXPECT_EQ(Kinds(rig.log), "RWSRRWSRSRWSRWS");
+  std::string kinds;
+  for (const auto& event : rig.log) {
+    kinds += "RWS"[static_cast<int>(event.kind)];
+  }
+  EXPECT_EQ(kinds, "RWSRRWSRSRWSRWS");
   ASSERT_EQ(trace.size(), 4u);
   EXPECT_EQ(trace[1].wait_ms, 500);
   EXPECT_EQ(trace[2].answer, kAnswer);
@@ -62,11 +93,7 @@ TEST(EncoderLink, FailingPortGivesTheEmptyAnswerAndReportsIt) {
     bool fail_writes;
     bool fail_reads;
     std::string answer;
-  } cases[] = {
-      {false, false, kAnswer},
-      {true, false, ""},
-      {false, true, ""},
-  };
+  } cases[] = {{false, false, kAnswer}, {true, false, ""}, {false, true, ""}};
   for (const auto& c : cases) {
     Rig rig;
     std::vector<bool> health;
@@ -116,12 +143,52 @@ TEST(EncoderLink, CountsTheExchangesInARowThatHeardNothing) {
   EXPECT_EQ(heard, expected);
 }
 
-// The real wait holds the thread at least as long as asked, even for a single millisecond.
-TEST(ThreadSleeper, WaitsAtLeastTheTimeAsked) {
-  for (const int wait_ms : {1, 20}) {
-    const auto start = std::chrono::steady_clock::now();
-    ThreadSleeper().SleepMs(wait_ms);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(wait_ms));
+// "baud parity data stop", or "none" for a text that is not of the form.
+std::string Shown(const std::optional<LineSettings>& s) {
+  return s ? std::to_string(s->baud) + " " + "NEOMS"[static_cast<int>(s->parity)] + " " +
+                 std::to_string(s->data_bits) + " " + std::to_string(s->stop_bits)
+           : "none";
+}
+
+TEST(ParseLineSettings, AcceptsOnlyWellFormedSettings) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"19200,E,7,2", "19200 E 7 2"}, {"115200,M,6,1", "115200 M 6 1"},
+      {"1,o,5,1", "1 O 5 1"},         {" 1200 , S , 8 , 2 ", "1200 S 8 2"},
+      {"9600,N,8", "none"},           {"9600,NO,8,1", "none"},
+      {"9600,N,4,1", "none"},         {"9600,N,9,1", "none"},
+      {"9600,N,8,0", "none"},         {"9600,N,8,3", "none"},
+      {"9600,N,8,1.5", "none"},       {"0,N,8,1", "none"},
+      {"99999999999,N,8,1", "none"},
+  };
+  for (const auto& [text, shown] : cases) {
+    EXPECT_EQ(Shown(ParseLineSettings(text)), shown) << text;
+  }
+}
+
+TEST(ParsePortAddress, NetworkAddressDevicePathOrNumberAtTheStart) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"TCP://e:65535", "e:65535"},
+      {"2.5", "2"},
+      {"3.5", "4"},
+      {"99999999999", "0"},
+      {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+      {" /dev/ttyS0", "0"},
+      {"-2147483648", "-2147483648"},
+      {"2147483647.4", "2147483647"},
+      {"tcp://192.168.1.50:4001", "192.168.1.50:4001"},
+      {"tcp://[fe80::1%eth0]:7000", "fe80::1%eth0:7000"},
+      {"tcp://::1:7000", "none"},
+      {"tcp://encoder:0", "none"},
+      {"tcp://[192.168.1.50]:4001", "none"},
+  };
+  for (const auto& [text, expected] : cases) {
+    const PortAddress got = ParsePortAddress(text);
+    const std::string shown = got.network
+                                  ? got.network->host + ":" + std::to_string(got.network->port)
+                              : IsNetworkPortText(text) ? "none"
+                              : got.device_path.empty() ? std::to_string(got.number)
+                                                        : got.device_path;
+    EXPECT_EQ(shown, expected) << text;
   }
 }
 

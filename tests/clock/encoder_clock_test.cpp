@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "support/fakes.h"
@@ -14,71 +14,56 @@ namespace {
 using testing::Rig;
 using testing::SentCommand;
 
-TEST(SetEncoderClock, SendsTimeOneSecondAheadWithoutCarryThenTheDateOfThatMoment) {
-  const struct {
-    LocalTime at;
-    int already_ms;  // how far into the second the clock is when it is set
-    const char* time_command;
-    const char* date_command;
-    const char* label;
-  } cases[] = {
-      {{2026, 3, 5, 14, 2, 30}, 0, "TIME=14:02:31\r", "DATE=05.03.26\r", "05.03.26 14:02:31"},
-      {{2026, 3, 5, 14, 2, 59}, 0, "TIME=14:02:59\r", "DATE=05.03.26\r", "05.03.26 14:02:59"},
-      // The time is read at 23:59:59.7, the date 400 ms later, already in the new year.
-      {{2026, 12, 31, 23, 59, 59}, 700, "TIME=23:59:59\r", "DATE=01.01.27\r", "01.01.27 23:59:59"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.time_command);
-    Rig rig;
-    rig.state.EncoderType = "PIRA32";
-    rig.port.responder = testing::Pira32Responder({});
-    rig.clock.Set(c.at);
-    rig.sleeper.SleepMs(c.already_ms);
-    rig.ClearLog();
-
-    SetEncoderClock(rig.controller);
-
-    EXPECT_EQ(rig.Sent(), (std::vector<SentCommand>{{c.time_command, 400}, {c.date_command, 400}}));
-    EXPECT_EQ(rig.view.History(Label::lblClockUpdated), std::vector<std::string>{c.label});
-    ASSERT_EQ(rig.events.events.size(), 1u);
-    EXPECT_EQ(rig.events.events[0].text, std::string("clock set ") + c.label);
-    // The date's answer is not read: it is left for the next exchange's drain.
-    ASSERT_EQ(rig.log.size(), 6u);
-    EXPECT_EQ(rig.log[5].kind, testing::WireEvent::Kind::Sleep);
-  }
-}
-
-// A PIRA micro has no clock command: its minute tick only reads traffic and pilot.
-TEST(ClockCheckTimer, SetsTheClockOnlyInMinute02AndRefreshesTrafficAndPilotEveryTick) {
+// The minute tick sets the clock only in minute 02, one second ahead without carry, then the
+// date of that moment; every tick then reads traffic and pilot (a PIRA micro has no clock
+// command). Set directly at 23:59:59.7, the date is read 400 ms later, in the new year.
+TEST(EncoderClock, SetInMinute02OneSecondAheadWithoutCarryThenTrafficAndPilotEveryTick) {
   const std::vector<SentCommand> ascii = {
       {"TP\r", 200}, {"TA\r", 200}, {"TATMOUT\r", 200}, {"PILOT\r", 200}};
   const std::vector<SentCommand> frames = {{std::string("\xFE\xD0\x0E\x01\xFF", 5), 200},
                                            {std::string("\xFE\xD0\x70\x01\xFF", 5), 200}};
-  const std::tuple<const char*, LocalTime, bool> cases[] = {
-      {"PIRA32", {2026, 3, 5, 14, 1, 59}, false},    {"PIRA32", {2026, 3, 5, 14, 2, 0}, true},
-      {"PIRA32", {2026, 3, 5, 14, 2, 59}, true},     {"PIRA32", {2026, 3, 5, 14, 3, 0}, false},
-      {"PIRA32", {2026, 3, 5, 14, 12, 30}, false},   {"PIRA32", {2026, 3, 5, 2, 0, 2}, false},
-      {"PIRAMICRO", {2026, 3, 5, 14, 2, 30}, false},
+  const struct {
+    const char* type;
+    LocalTime at;
+    int already_ms;     // how far into the second the clock is; -1: the tick, not a direct set
+    const char* shown;  // the clock label after, also the TIME and DATE commands
+  } cases[] = {
+      {"PIRA32", {2026, 3, 5, 14, 1, 59}, -1, "Never"},
+      {"PIRA32", {2026, 3, 5, 14, 2, 0}, -1, "05.03.26 14:02:01"},
+      {"PIRA32", {2026, 3, 5, 14, 2, 59}, -1, "05.03.26 14:02:59"},
+      {"PIRA32", {2026, 3, 5, 14, 3, 0}, -1, "Never"},
+      {"PIRA32", {2026, 3, 5, 14, 12, 30}, -1, "Never"},
+      {"PIRA32", {2026, 3, 5, 2, 0, 2}, -1, "Never"},
+      {"PIRAMICRO", {2026, 3, 5, 14, 2, 30}, -1, "Never"},
+      {"PIRA32", {2026, 12, 31, 23, 59, 59}, 700, "01.01.27 23:59:59"},
   };
-  for (const auto& [type, at, sets_clock] : cases) {
-    SCOPED_TRACE(::testing::Message()
-                 << type << " " << at.hour << ":" << at.minute << ":" << at.second);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
     Rig rig;
-    rig.state.EncoderType = type;
+    rig.state.EncoderType = c.type;
     rig.port.responder = testing::Pira32Responder({});
-    rig.clock.Set(at);
+    rig.clock.Set(c.at);
+    rig.sleeper.SleepMs(std::max(c.already_ms, 0));
+    rig.ClearLog();
 
-    tmrClockCheck_Timer(rig.controller);
+    c.already_ms < 0 ? tmrClockCheck_Timer(rig.controller) : SetEncoderClock(rig.controller);
 
-    std::vector<SentCommand> sent = rig.Sent();
-    if (sets_clock) {
-      ASSERT_GE(sent.size(), 2u);
-      EXPECT_EQ(sent[0].bytes.substr(0, 5), "TIME=");
-      EXPECT_EQ(sent[1].bytes.substr(0, 5), "DATE=");
-      sent.erase(sent.begin(), sent.begin() + 2);
+    const std::string shown = c.shown;
+    std::vector<SentCommand> sent;
+    if (shown != "Never") {
+      sent = {{"TIME=" + shown.substr(9) + "\r", 400}, {"DATE=" + shown.substr(0, 8) + "\r", 400}};
+      ASSERT_FALSE(rig.events.events.empty());
+      EXPECT_EQ(rig.events.events[0].text, "clock set " + shown);
     }
-    EXPECT_EQ(sent, std::string(type) == "PIRA32" ? ascii : frames);
-    EXPECT_EQ(rig.view.Text(Label::lblClockUpdated) != "Never", sets_clock);
+    if (c.already_ms < 0) {
+      const auto& readings = std::string(c.type) == "PIRA32" ? ascii : frames;
+      sent.insert(sent.end(), readings.begin(), readings.end());
+    } else {
+      // The date's answer is not read: it is left for the next exchange's drain.
+      EXPECT_EQ(rig.log.back().kind, testing::WireEvent::Kind::Sleep);
+    }
+    EXPECT_EQ(rig.Sent(), sent);
+    EXPECT_EQ(rig.view.Text(Label::lblClockUpdated), shown);
   }
 }
 

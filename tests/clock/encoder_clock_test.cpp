@@ -23,10 +23,10 @@ TEST(EncoderClock, SetInMinute02OneSecondAheadWithoutCarryThenTrafficAndPilotEve
   const std::vector<SentCommand> frames = {{std::string("\xFE\xD0\x0E\x01\xFF", 5), 200},
                                            {std::string("\xFE\xD0\x70\x01\xFF", 5), 200}};
   const struct {
-    const char* type;
+    std::string type;
     LocalTime at;
     int already_ms;     // how far into the second the clock is; -1: the tick, not a direct set
-    const char* shown;  // the clock label after, also the TIME and DATE commands
+    std::string shown;  // the clock label after, also the TIME and DATE commands
   } cases[] = {
       {"PIRA32", {2026, 3, 5, 14, 1, 59}, -1, "Never"},
       {"PIRA32", {2026, 3, 5, 14, 2, 0}, -1, "05.03.26 14:02:01"},
@@ -48,22 +48,22 @@ TEST(EncoderClock, SetInMinute02OneSecondAheadWithoutCarryThenTrafficAndPilotEve
 
     c.already_ms < 0 ? tmrClockCheck_Timer(rig.controller) : SetEncoderClock(rig.controller);
 
-    const std::string shown = c.shown;
     std::vector<SentCommand> sent;
-    if (shown != "Never") {
-      sent = {{"TIME=" + shown.substr(9) + "\r", 400}, {"DATE=" + shown.substr(0, 8) + "\r", 400}};
+    if (c.shown != "Never") {
+      sent = {{"TIME=" + c.shown.substr(9) + "\r", 400},
+              {"DATE=" + c.shown.substr(0, 8) + "\r", 400}};
       ASSERT_FALSE(rig.events.events.empty());
-      EXPECT_EQ(rig.events.events[0].text, "clock set " + shown);
+      EXPECT_EQ(rig.events.events[0].text, "clock set " + c.shown);
     }
     if (c.already_ms < 0) {
-      const auto& readings = std::string(c.type) == "PIRA32" ? ascii : frames;
+      const auto& readings = c.type == "PIRA32" ? ascii : frames;
       sent.insert(sent.end(), readings.begin(), readings.end());
     } else {
       // The date's answer is not read: it is left for the next exchange's drain.
       EXPECT_EQ(rig.log.back().kind, testing::WireEvent::Kind::Sleep);
     }
     EXPECT_EQ(rig.Sent(), sent);
-    EXPECT_EQ(rig.view.Text(Label::lblClockUpdated), shown);
+    EXPECT_EQ(rig.view.Text(Label::lblClockUpdated), c.shown);
   }
 }
 

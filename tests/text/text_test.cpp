@@ -1,6 +1,7 @@
 // The text library: the RDS character table and the encodings.
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <optional>
 #include <string>
 
@@ -14,10 +15,8 @@ using namespace std::string_literals;
 
 // count codes in a row from first.
 std::string Codes(int first, int count) {
-  std::string codes;
-  for (int code = first; code < first + count; ++code) {
-    codes += static_cast<char>(code);
-  }
+  std::string codes(count, '\0');
+  std::iota(codes.begin(), codes.end(), static_cast<char>(first));
   return codes;
 }
 
@@ -37,19 +36,15 @@ TEST(RdsCharacterTable, EveryCodeShowsItsCharacterAndEachCharacterGoesBackToItsC
   for (int row = 0; row < 14; ++row) {
     const std::string codes = Codes(0x20 + 16 * row, 16);
     EXPECT_EQ(RdsToUtf8(codes), kRdsRows[row]) << "row " << row;
-    std::string back = codes;
-    if (back.back() == '\x7F' || back.back() == '\xFF') {
-      back.back() = '?';
-    }
+    // 0x7F and 0xFF have no character to go back from.
+    const std::string back = codes.substr(0, 15) + (row % 8 == 5 ? '?' : codes.back());
     EXPECT_EQ(ToRds(kRdsRows[row], TextEncoding::Utf8), back) << "row " << row;
   }
   EXPECT_EQ(RdsCode(kNoCharacter), std::nullopt);
 }
 
 TEST(ToRds, EachCharacterBecomesItsCodeALookAlikeItsBaseLetterOrAQuestionMark) {
-  const TextEncoding utf8 = TextEncoding::Utf8;
-  const TextEncoding latin1 = TextEncoding::Latin1;
-  const TextEncoding rds = TextEncoding::Rds;
+  const TextEncoding utf8 = TextEncoding::Utf8, latin1 = TextEncoding::Latin1;
   const std::string controls = "a\x00\x01\x09\x0A\x0D\x1B\x1F\x7F"s;
   const struct {
     TextEncoding from;
@@ -66,8 +61,7 @@ TEST(ToRds, EachCharacterBecomesItsCodeALookAlikeItsBaseLetterOrAQuestionMark) {
       // Broken UTF-8: a byte order mark only at the start is dropped; a lead byte whose
       // sequence breaks off counts once, and the next byte is read afresh.
       {utf8, "\xEF\xBB\xBF|bc\xEF\xBB\xBF", "|bc"},
-      {utf8, "a\x80|\xFF\xC1\xBF\xF5\x80", "a?|?????"},
-      {utf8, "\xC3x\xE2\x82|\xE2\x82\xC3\xA9", "?x?|?\x82"},
+      {utf8, "a\x80|\xFF\xC1\xBF\xF5\x80|\xC3x\xE2\x82|\xE2\x82\xC3\xA9", "a?|?????|?x?|?\x82"},
       // Overlong forms, surrogates and values past U+10FFFF are not characters.
       {utf8, "\xE0\x9F\xBF|\xED\xA0\x80|\xF4\x90\x80\x80|\xF4\x8F\xBF\xBF", "???|???|????|?"},
       // A character cut off at the end of the text is dropped.
@@ -76,7 +70,7 @@ TEST(ToRds, EachCharacterBecomesItsCodeALookAlikeItsBaseLetterOrAQuestionMark) {
       {latin1, Codes(0x90, 16), "?''\"\"----?\xDC>\xF3?\xDDY"},
       {latin1, "\xE9\xFC\xF8\xF1\xDF\xFF$\xA4\xA0\xA8\xD7", "\x82\x99\xF7\x9A\x8Dy\xAB$ ?x"},
       // RDS bytes and controls stay as they are.
-      {rds, Codes(0, 256), Codes(0, 256)},
+      {TextEncoding::Rds, Codes(0, 256), Codes(0, 256)},
       {utf8, controls, controls},
       {latin1, controls, controls},
   };
@@ -85,8 +79,7 @@ TEST(ToRds, EachCharacterBecomesItsCodeALookAlikeItsBaseLetterOrAQuestionMark) {
   }
 }
 
-// A file saved as UTF-16 says so by its mark (the metadata tests read one in little-endian
-// order); a broken surrogate takes no character with it.
+// Big-endian, after its mark (the metadata tests read little-endian): no character lost.
 TEST(Utf16ToUtf8, BigEndianAndABrokenSurrogate) {
   EXPECT_EQ(Utf16ToUtf8("\xFE\xFF\0\x41\xD8\x3D\xDE\x00\xDC\x00\0\x42\xD8\x3D\0\x43\xD8\x3D"s),
             "A\U0001F600\uFFFDB\uFFFDC\uFFFD");

@@ -41,7 +41,6 @@ TEST(EncoderClock, SetInMinute02OneSecondAheadWithoutCarryThenTrafficAndPilotEve
     SCOPED_TRACE(c.shown);
     Rig rig;
     rig.state.EncoderType = c.type;
-    rig.port.responder = testing::Pira32Responder({});
     rig.clock.Set(c.at);
     rig.sleeper.SleepMs(std::max(c.already_ms, 0));
     rig.ClearLog();
@@ -52,8 +51,7 @@ TEST(EncoderClock, SetInMinute02OneSecondAheadWithoutCarryThenTrafficAndPilotEve
     if (c.shown != "Never") {
       sent = {{"TIME=" + c.shown.substr(9) + "\r", 400},
               {"DATE=" + c.shown.substr(0, 8) + "\r", 400}};
-      ASSERT_FALSE(rig.events.events.empty());
-      EXPECT_EQ(rig.events.events[0].text, "clock set " + c.shown);
+      EXPECT_EQ(rig.events.events.at(0).text, "clock set " + c.shown);
     }
     if (c.already_ms < 0) {
       const auto& readings = c.type == "PIRA32" ? ascii : frames;

@@ -98,8 +98,7 @@ TEST(InHouseRotator, AChangedFirstLineStartsTheNextMessageInTheSameTick) {
     rig.File(step.content);
     EXPECT_EQ(rig.Tick(), step.sent) << step.content.substr(0, 40);
   }
-  ASSERT_FALSE(rig.events.events.empty());
-  EXPECT_EQ(rig.events.events.front().text, "in-house message 1A2 0123456789ABCDEF");
+  EXPECT_EQ(rig.events.events.at(0).text, "in-house message 1A2 0123456789ABCDEF");
 }
 
 TEST(InHouseRotator, SequenceRunsToFifteenThenWrapsToZero) {

@@ -64,6 +64,9 @@ TEST(ToRds, EachCharacterBecomesItsCodeALookAlikeItsBaseLetterOrAQuestionMark) {
       {utf8, "a\x80|\xFF\xC1\xBF\xF5\x80|\xC3x\xE2\x82|\xE2\x82\xC3\xA9", "a?|?????|?x?|?\x82"},
       // Overlong forms, surrogates and values past U+10FFFF are not characters.
       {utf8, "\xE0\x9F\xBF|\xED\xA0\x80|\xF4\x90\x80\x80|\xF4\x8F\xBF\xBF", "???|???|????|?"},
+      {utf8,
+       "\xF0\x8F\xBF\xBF|\xF0\x90\x80\x80|\xC3\xC0|\xE2\xC0\x80|\xF1\xC0\x80\x80|\xE2\x82\xC0",
+       "????|?|??|???|????|??"},
       // A character cut off at the end of the text is dropped.
       {utf8, "x\xF0\x9F\x98", "x"},
       {latin1, Codes(0x80, 16), "\xA9?'f\"...???\xA3\xCC<\xE3?\xCD?"},
@@ -81,8 +84,8 @@ TEST(ToRds, EachCharacterBecomesItsCodeALookAlikeItsBaseLetterOrAQuestionMark) {
 
 // Big-endian, after its mark (the metadata tests read little-endian): no character lost.
 TEST(Utf16ToUtf8, BigEndianAndABrokenSurrogate) {
-  EXPECT_EQ(Utf16ToUtf8("\xFE\xFF\0\x41\xD8\x3D\xDE\x00\xDC\x00\0\x42\xD8\x3D\0\x43\xD8\x3D"s),
-            "A\U0001F600\uFFFDB\uFFFDC\uFFFD");
+  EXPECT_EQ(Utf16ToUtf8("\xFE\xFF\0\x41\xD8\x00\xDC\x00\xDC\x00\0\x42\xD8\x3D\xE0\x00\xD8\x3D"s),
+            "A\U00010000\uFFFDB\uFFFD\uE000\uFFFD");
 }
 
 }  // namespace

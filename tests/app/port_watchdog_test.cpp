@@ -151,9 +151,8 @@ TEST(PortWatchdog, BackOnTheLineBringsTheEncoderIntoStepAgain) {
             (std::vector<std::string>{NoticeText(), kLost, NoticeText(), kLost}));
 }
 
-// Silence is no byte at all, in the drain or the answer, kSilentExchanges times in a row: an
-// encoder that answers late is heard, and so is a PIRA micro that leaves a write unanswered.
-// Silent, the readings show their no-answer values and the button cannot be clicked.
+// Silence is no byte at all, drain or answer, kSilentExchanges times in a row; late answers and a
+// PIRA micro's unanswered writes are heard. Silent: no-answer readings, the button disabled.
 TEST(PortWatchdog, EncoderThatStopsAnsweringIsNamed) {
   const Responder echo_but_traffic = [](const std::string& c) {
     return c[0] == 'T' && c != "TA=1\r" ? std::string() : c + "\n";

@@ -1,9 +1,11 @@
-// What the program tells a service manager and its journal.
+// What the program tells a service manager and its journal, and where a display listens.
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
+#include "app/display_probe.h"
 #include "app/event_log.h"
 #include "app/service_status.h"
 #include "support/fakes.h"
@@ -14,24 +16,32 @@ namespace {
 // Stderr is 64769:1234. The journal reads a line's priority from its first characters; any other
 // stream gets the line as it always did.
 TEST(EventLog, PriorityPrefixOnlyWhenStderrIsTheJournal) {
-  const struct {
-    const char* journal_stream;
-    Severity severity;
-    const char* printed;
-  } cases[] = {
-      {"64769:1234", Severity::Error, "<3>rdsmorvane: lost\n"},
-      {"64769:1234", Severity::Warning, "<4>rdsmorvane: lost\n"},
-      {"64769:1234", Severity::Notice, "<6>rdsmorvane: lost\n"},
+  const std::tuple<const char*, Severity, const char*> cases[] = {
+      {"64769:1234", Severity::Error, "<3>rdsmorvane: x\n"},
+      {"64769:1234", Severity::Warning, "<4>rdsmorvane: x\n"},
+      {"64769:1234", Severity::Notice, "<6>rdsmorvane: x\n"},
       {"64769:1234", Severity::Info, ""},
-      {nullptr, Severity::Error, "rdsmorvane: lost\n"},
-      {"64769:1235", Severity::Error, "rdsmorvane: lost\n"},  // stdout's, not stderr's
+      {nullptr, Severity::Error, "rdsmorvane: x\n"},
+      {"64769:1235", Severity::Error, "rdsmorvane: x\n"},  // stdout's, not stderr's
   };
-  for (const auto& c : cases) {
+  for (const auto& [stream, severity, printed] : cases) {
     std::ostringstream out;
-    EventLog(out, IsJournalStream(c.journal_stream, 64769, 1234))
-        .Report({EventKind::PortLost, c.severity, "lost"});
-    EXPECT_EQ(out.str(), c.printed) << (c.journal_stream ? c.journal_stream : "unset");
+    EventLog(out, IsJournalStream(stream, 64769, 1234))
+        .Report({EventKind::PortLost, severity, "x"});
+    EXPECT_EQ(out.str(), printed) << (stream ? stream : "unset");
   }
+}
+
+// Where an X11 display listens ("+": the abstract socket too); odd forms are the toolkit's.
+TEST(DisplayProbe, WhereEachX11DisplayTakesConnections) {
+  std::string shown;
+  for (const char* display : {":0", "unix:13.1", "studio:2", "studio::1", ":1x"}) {
+    const std::optional<DisplayEndpoint> e = X11Endpoint(display);
+    shown += e ? e->socket_path + (e->abstract_too ? "+" : "") + e->host + " " +
+                     std::to_string(e->port) + "|"
+               : "none|";
+  }
+  EXPECT_EQ(shown, "/tmp/.X11-unix/X0+ 0|/tmp/.X11-unix/X13+ 0|studio 6002|none|none|");
 }
 
 // The status line changes with the link and the RadioText on air, nothing else: one event after

@@ -64,7 +64,6 @@ Loaded Load(std::map<std::string, std::string> files, std::set<std::string> unre
   disk.files = std::move(files);
   disk.unreadable = std::move(unreadable);
   Loaded loaded;
-  // Every field is set by the load, whatever it held before.
   loaded.state.MetadataFile = loaded.state.RTPlusPrefix = loaded.state.RTPlusSplit = "left over";
   try {
     loaded.configuration = LoadConfiguration(disk, "/wd", loaded.state);
@@ -119,8 +118,7 @@ TEST(LoadConfiguration, TextFields) {
   EXPECT_EQ(Load(Ini("WebToken=" + token)).configuration.web.token, token);
 }
 
-// Both passes read one text, read once: they cannot see two different files. The exact name,
-// there but unreadable, has no stand-in.
+// One text, read once, for both passes; the exact name, there but unreadable, has no stand-in.
 TEST(LoadConfiguration, FindsTheOneFileAndReadsItOnce) {
   const std::string exact = "[RDSmorvane]\nCOMport=1\nEncoderType=EXACT\n";
   const std::string variant = "[RDSmorvane]\nCOMport=1\nEncoderType=VARIANT\n";
@@ -192,6 +190,7 @@ TEST(CheckConfiguration, ShowsEveryValueStartUpWouldUse) {
       {"", "COMport           \"2\" (port number 2, device /dev/ttyS1)\n"},
       {"TextEncoding=latin-1", "TextEncoding      Latin-1\n"},
       {network, "COMport           \"tcp://[fd00::7]:4001\" (network: host fd00::7, port 4001)\n"},
+      {"TrafficRadioText=Flash", "TrafficRadioText  \"Flash\"\n"},
       {"EncoderType=pira32", "EncoderType       \"pira32\" (no encoder model: nothing is sent)\n"},
       {"DefaultRadioText=\x01\x7F\xFF\xAB\x80", "DefaultRadioText  \"\\x01\\x7F\\xFF$á\"\n"},
       // Minutes become seconds, rounded half to even; 60 to 599 s or the two-minute fallback.

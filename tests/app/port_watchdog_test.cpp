@@ -20,8 +20,7 @@ using Responder = testing::FakeEncoderPort::Responder;
 
 const std::string kLost = "Encoder port /dev/ttyUSB0 lost - retrying every 5 s";
 
-// A PIRA32 station with RT+ off, started up on /dev/ttyUSB0 at unusual line settings, with a
-// title in the metadata file that has gone on air; the log then starts empty.
+// A PIRA32 station, RT+ off, up on /dev/ttyUSB0 at odd line settings, a title on air, log empty.
 struct StartedStation {
   StartedStation() {
     rig.files.files["/wd/RDSmorvane.ini"] =
@@ -68,8 +67,7 @@ TEST(PortWatchdog, FailedExchangeMarksThePortLostOnce) {
   EXPECT_TRUE(station.watchdog.Lost());
   EXPECT_FALSE(rig.port.open);
   EXPECT_EQ(rig.view.Text(Label::lblNotice), kLost);
-  // The first failed write closed the port: the rest of the handler wrote nothing but kept its
-  // waits, so the rhythm is the same as with a silent encoder.
+  // The first failed write closed the port; the handler kept its waits, as with a silent encoder.
   EXPECT_EQ(rig.Writes().size(), 1u);
   EXPECT_EQ(rig.TotalWaitMs(), 4 * 200);
   EXPECT_EQ(station.Readings(), kNoReadings);
@@ -111,8 +109,7 @@ TEST(PortWatchdog, RetriesEveryFiveSecondsOrWhenThePortSaysSoWithTheStartUpSetti
   EXPECT_EQ(rig.events.Told().back(), "encoder port /dev/ttyUSB0 back");
 }
 
-// Back, the encoder may have lost power: the TA flag first, then the start-up synchronisation
-// with the title the metadata watcher chose meanwhile; the watcher then has nothing to repeat.
+// Back, the encoder may have lost power: TA flag, then start-up's steps with the latest title.
 TEST(PortWatchdog, BackOnTheLineBringsTheEncoderIntoStepAgain) {
   Station station;
   Rig& rig = station.rig;

@@ -1,6 +1,7 @@
-// What the program tells a service manager and its journal, and where a display listens.
+// What the program tells a service manager and its journal, where a display listens, the date.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -8,13 +9,13 @@
 #include "app/display_probe.h"
 #include "app/event_log.h"
 #include "app/service_status.h"
+#include "app/system_clock.h"
 #include "support/fakes.h"
 
 namespace morvane {
 namespace {
 
-// Stderr is 64769:1234. The journal reads a line's priority from its first characters; any other
-// stream gets the line as it always did.
+// Stderr is 64769:1234: the journal reads a priority prefix; any other stream gets the bare line.
 TEST(EventLog, PriorityPrefixOnlyWhenStderrIsTheJournal) {
   const std::tuple<const char*, Severity, const char*> cases[] = {
       {"64769:1234", Severity::Error, "<3>rdsmorvane: x\n"},
@@ -44,8 +45,7 @@ TEST(DisplayProbe, WhereEachX11DisplayTakesConnections) {
   EXPECT_EQ(shown, "/tmp/.X11-unix/X0+ 0|/tmp/.X11-unix/X13+ 0|studio 6002|none|none|");
 }
 
-// The status line changes with the link and the RadioText on air, nothing else: one event after
-// the other, and the line heard after each ("" when it stayed as it was). Every event passes on.
+// The status line follows the link and the RadioText on air only ("": unchanged); events pass on.
 TEST(ServiceStatus, OneLineOfLinkAndRadioText) {
   testing::FakeEvents next;
   ServiceStatus status(next);
@@ -82,6 +82,15 @@ TEST(ServiceStatus, PingAtHalfTheWatchdogInterval) {
   for (const auto& [usec, ms] : cases) {
     EXPECT_EQ(WatchdogPingIntervalMs(usec), ms) << usec;
   }
+}
+
+// The encoder's date comes from the local calendar: the year in full, months from 1.
+TEST(SystemClock, TodayAsTheCalendarShowsIt) {
+  const std::time_t now = std::time(nullptr);
+  char today[16];
+  std::strftime(today, sizeof today, "%Y%m%d", std::localtime(&now));
+  const LocalTime t = SystemClock().Now();
+  EXPECT_EQ(t.year * 10000 + t.month * 100 + t.day, std::stoi(today));  // unless at midnight
 }
 
 }  // namespace

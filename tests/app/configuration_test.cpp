@@ -24,15 +24,11 @@ using namespace std::string_literals;
 TEST(LookupIniValue, FollowsTheStationsIniRules) {
   const std::pair<std::string, std::optional<std::string>> cases[] = {
       // Section and key in any letter case, value as written; blanks around key and value go.
-      {"[rdsMORVANE]\nENCODERtype=pira32\n", "pira32"},
       {"  [ RDSmorvane ] ; x\n \t EncoderType \t=  PIRA 32 \t\n", "PIRA 32"},
       // No inline comments, a second "=" belongs to the value; comment lines, also after blanks.
       {"[RDSmorvane]\nEncoderType=Hits; more #x=y\n", "Hits; more #x=y"},
       {"[RDSmorvane]\n;EncoderType=X\n  # EncoderType=Y\nEncoderType=Z\n", "Z"},
-      {"[RDSmorvane]\nEncoderType=A\nEncoderType=B\n", "A"},  // the first one wins
-      {"[Other]\nEncoderType=A\n[RDSmorvane]\n", std::nullopt},
-      {"[RDSmorvane]\nEncoderTypeX=A\nEncoder=B\n", std::nullopt},
-      {"[XDSmorvane]\nEncoderType=A\n[RDSmorvane]\nXncoderType=B\n", std::nullopt},
+      {"[RDSmorvane]\nEncoderType=A\nEncoderType=B\n", "A"},    // the first one wins
       {"[RDSmorvane]\n[Other\nEncoderType=A\n", std::nullopt},  // an unclosed bracket counts
       {"\xEF\xBB\xBF[RDSmorvane]\nEncoderType=A\n", "A"},
       {"[RDSmorvane]\nEncoderType=a\0\xE9\xFF\n"s, "a\0\xE9\xFF"s},
@@ -68,7 +64,6 @@ Loaded Load(std::map<std::string, std::string> files, std::set<std::string> unre
   disk.files = std::move(files);
   disk.unreadable = std::move(unreadable);
   Loaded loaded;
-  // Every field is set by the load, whatever it held before.
   loaded.state.MetadataFile = loaded.state.RTPlusPrefix = loaded.state.RTPlusSplit = "left over";
   try {
     loaded.configuration = LoadConfiguration(disk, "/wd", loaded.state);
@@ -83,9 +78,8 @@ Loaded Load(const std::string& ini_text) {
   return Load({{"/wd/RDSmorvane.ini", ini_text}});
 }
 
-// Keyed values are cut to 29 characters, then converted; the line scan takes exact,
-// case-sensitive keys at the very start of a line, in any section, the last line winning, and
-// keeps the whole rest of the line. Names and paths are never converted.
+// Keyed values are cut to 29 characters, then converted; the line scan takes exact keys at a
+// line's start, in any section, the last winning, and keeps the rest of the line as written.
 TEST(LoadConfiguration, TextFields) {
   using S = ControllerState;
   const std::string forty = "0123456789ABCDEFGHIJ0123456789abcdefghij";
@@ -97,29 +91,21 @@ TEST(LoadConfiguration, TextFields) {
     std::string S::*field;
     std::string expected;
   } cases[] = {
-      {Ini(""), &S::MetadataFile, "metadata.txt"},
       {Ini(""), &S::RTPlusPrefix, none},
       {Ini("TrafficRadioText=" + forty.substr(0, 30)), &S::TrafficRadioText, forty.substr(0, 29)},
-      {Ini("DefaultRadioText=    " + forty), &S::DefaultRadioText, forty.substr(0, 29)},
       {Ini("DefaultRadioText=Radio\0Morvane"s), &S::DefaultRadioText, "Radio"},
-      {Ini("TrafficMeta= TA \r\n"), &S::TrafficMeta, "TA"},
       {Ini(utf8 + "TrafficRadioText=" + std::string(28, 'a') + "\xC3\xA9"), &S::TrafficRadioText,
        std::string(28, 'a')},
       {Ini("TextEncoding=Latin-1\r\nDefaultRadioText=Caf\xC3\xA9 $"), &S::DefaultRadioText,
        "Caf\xE0\xA2 \xAB"},
       // The key counts wherever it stands.
       {Ini("DefaultRadioText=Caf\xC3\xA9 $\r\n" + utf8), &S::DefaultRadioText, "Caf\x82 \xAB"},
-      {Ini(utf8 + "RTplusSplit= \xE2\x80\x93 "), &S::RTPlusSplit, " - "},
-      {Ini(utf8 + "MetadataFile=m\xC3\xA9ta.txt"), &S::MetadataFile, "m\xC3\xA9ta.txt"},
       {Ini("MetadataFile=" + long_path + "\r\n"), &S::MetadataFile, long_path},
-      {Ini("MetadataFile=\r\n"), &S::MetadataFile, "metadata.txt"},
       {Ini("RTplusPrefix=\r\n"), &S::RTPlusPrefix, ""},
       {Ini("metadatafile=a.txt\r\n"), &S::MetadataFile, "metadata.txt"},
-      {Ini(" RTplusPrefix=P\r\n"), &S::RTPlusPrefix, none},
       {Ini("RTplusSplit = - \r\n"), &S::RTPlusSplit, none},
       {Ini("MetadataFile=a.txt\r\nMetadataFile=b.txt\r\n"), &S::MetadataFile, "b.txt"},
       {"RTplusPrefix=Now: \r\n" + Ini(""), &S::RTPlusPrefix, "Now: "},
-      {"[RDSmorvane]\rCOMport=1\rMetadataFile=a.txt\rRTplusSplit= - ", &S::MetadataFile, "a.txt"},
       {"[RDSmorvane]\rCOMport=1\rMetadataFile=a.txt\rRTplusSplit= - ", &S::RTPlusSplit, " - "},
   };
   for (const auto& c : cases) {
@@ -132,8 +118,7 @@ TEST(LoadConfiguration, TextFields) {
   EXPECT_EQ(Load(Ini("WebToken=" + token)).configuration.web.token, token);
 }
 
-// Both passes read one text, read once: they cannot see two different files. The exact name,
-// there but unreadable, has no stand-in.
+// One text, read once, for both passes; the exact name, there but unreadable, has no stand-in.
 TEST(LoadConfiguration, FindsTheOneFileAndReadsItOnce) {
   const std::string exact = "[RDSmorvane]\nCOMport=1\nEncoderType=EXACT\n";
   const std::string variant = "[RDSmorvane]\nCOMport=1\nEncoderType=VARIANT\n";
@@ -171,19 +156,17 @@ const std::string kOddMetadataPath = " /srv/caf\xE9.txt\x01\x7F";
 
 struct CheckResult {
   int status = 0;
-  std::string out;
-  std::string err;
+  std::string out, err;
   std::vector<std::string> reads;
 };
 
-// The INI file, when there is one, beside readable metadata files and two unusable devices.
+// The INI file, when there is one, beside readable metadata files and an unusable device.
 void Stock(testing::FakeFiles& files, const std::optional<std::string>& ini_text) {
   if (ini_text) {
     files.files[kIniPath] = *ini_text;
   }
   files.files["metadata.txt"] = files.files[kOddMetadataPath] = "Artist - Title\r\n";
   files.device_problems["/dev/ttyUSB9"] = "No such file or directory";
-  files.device_problems["/dev/null"] = "Not a serial port (the device is no terminal)";
 }
 
 CheckResult Check(const std::optional<std::string>& ini_text, bool metadata_readable = true) {
@@ -198,46 +181,31 @@ CheckResult Check(const std::optional<std::string>& ini_text, bool metadata_read
   return {status, out.str(), err.str(), files.reads};
 }
 
-// Each value as start-up would use it, on a line of its own, texts quoted so blanks show:
-// control bytes as \xNN, on-air texts as a radio shows their RDS codes, names and paths as
-// written; the web token, a secret, never.
+// Each value as start-up would use it, quoted so blanks show: control bytes as \xNN, on-air
+// texts as a radio shows their RDS codes, names and paths as written; the web token never.
 TEST(CheckConfiguration, ShowsEveryValueStartUpWouldUse) {
   const std::string network = "COMport=tcp://[fd00::7]:4001";
-  const std::string device = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K-if00-port0";
   const std::pair<std::string, std::string> cases[] = {
       {"", "COMsettings       \"9600,N,8,1\"\n"},
-      {network,
-       "COMsettings       \"9600,N,8,1\" (not used: a network port has the line settings of the "
-       "encoder or its device server)\n"},
       {"", "COMport           \"2\" (port number 2, device /dev/ttyS1)\n"},
-      // A device path or a network address is kept whole, not cut to 29 characters.
-      {"COMport=" + device, "COMport           \"" + device + "\" (device " + device + ")\n"},
-      {network, "COMport           \"tcp://[fd00::7]:4001\" (network: host fd00::7, port 4001)\n"},
       {"TextEncoding=latin-1", "TextEncoding      Latin-1\n"},
+      {network, "COMport           \"tcp://[fd00::7]:4001\" (network: host fd00::7, port 4001)\n"},
+      {"TrafficRadioText=Flash", "TrafficRadioText  \"Flash\"\n"},
       {"EncoderType=pira32", "EncoderType       \"pira32\" (no encoder model: nothing is sent)\n"},
-      {"TextEncoding=Latin-1\nDefaultRadioText=Caf\xE9 M\xFCller",
-       "DefaultRadioText  \"Café Müller\"\n"},
       {"DefaultRadioText=\x01\x7F\xFF\xAB\x80", "DefaultRadioText  \"\\x01\\x7F\\xFF$á\"\n"},
       // Minutes become seconds, rounded half to even; 60 to 599 s or the two-minute fallback.
       {"", "TAmaxtime         120 s\n"},
       {"TAMaxTimeout=1", "TAmaxtime         60 s\n"},
       {"TAMaxTimeout=1.125", "TAmaxtime         68 s\n"},
-      {"TAMaxTimeout=3\t\0x"s, "TAmaxtime         180 s\n"},
+      {"TAMaxTimeout=9.99", "TAmaxtime         599 s\n"},
       {"TAMaxTimeout=9.995", "TAmaxtime         120 s\n"},
-      {"TAMaxTimeout=-1", "TAmaxtime         120 s\n"},
       {"TAMaxTimeout=546.1", "TAmaxtime         120 s\n"},
-      {"", "TrafficMeta       (not set)\n"},
-      {"RTplus=1", "RTplus            1 (on)\n"},
       {"RTplus=2.5", "RTplus            2 (off)\n"},
       {"RTplusSwap=1", "RTplusSwap        \"1\" (swap)\n"},
       {"RTplusSwap=2", "RTplusSwap        \"2\" (no swap)\n"},
       {"MetadataFile=" + kOddMetadataPath, "MetadataFile      \" /srv/caf\xE9.txt\\x01\\x7F\"\n"},
-      {"", "StaleRadioTextMinutes 0 (off)\n"},
       {"StaleRadioTextMinutes=1440",
        "StaleRadioTextMinutes 1440 (DefaultRadioText after 1440 minutes unchanged)\n"},
-      {"RTplusSplit=\t/\xE9", "RTplusSplit       \"\\x09/Ŋ\"\n"},
-      {"", "WebListen         (not set: no web server)\n"},
-      {"WebListen=127.0.0.1:8750", "WebListen         127.0.0.1:8750 (this computer only)\n"},
       {"WebListen=[fd00::1]:8750\nWebToken=s3cr3t",
        "WebListen         [fd00::1]:8750 (reachable from other computers)\n"},
       {"WebToken=s3cr3t", "WebToken          (set)\n"},
@@ -248,14 +216,18 @@ TEST(CheckConfiguration, ShowsEveryValueStartUpWouldUse) {
     EXPECT_EQ(result.status, 0) << lines;
     EXPECT_EQ(result.out.rfind("Values from RDSmorvane.ini in /wd:\n", 0), 0u);
     EXPECT_NE(result.out.find(shown), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("s3cr3t"), std::string::npos);
     EXPECT_EQ(result.err, "");
     ASSERT_EQ(result.reads.size(), 2u) << "the INI file once, then the metadata file";
     EXPECT_EQ(result.reads.front(), kIniPath);
   }
+  // Start-up goes on without it, so the check names it, as the metadata watcher would, and passes.
+  const CheckResult unreadable = Check("[RDSmorvane]\nCOMport=1\n", false);
+  EXPECT_EQ(unreadable.status, 0);
+  EXPECT_EQ(unreadable.err, "metadata file metadata.txt cannot be read: Permission denied\n");
 }
 
-// The check fails with the message start-up shows for the same file, and start-up sends nothing:
-// the message names the key, the value as written and why it cannot be used.
+// The check fails with start-up's message (the key, the value, why), and start-up sends nothing.
 TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
   const std::string in = "\" in /wd/RDSmorvane.ini ";
   const std::string utf16 = "The configuration file /wd/RDSmorvane.ini looks like UTF-16;";
@@ -269,22 +241,19 @@ TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
       {Ini("TAMaxTimeout=two"), false, "TAMaxTimeout \"two" + in + "is not a number"},
       {Ini("TAMaxTimeout=546.13"), false, "TAMaxTimeout \"546.13" + in + "is far too large"},
       {Ini("RTplus=32767.5"), false, "RTplus \"32767.5" + in + "is out of range"},
-      {Ini("RTplus=-32768.6"), false, "RTplus \"-32768.6" + in + "is out of range"},
       {Ini("TextEncoding=UTF8"), false, "TextEncoding \"UTF8" + in + "is not known"},
-      {Ini("WebListen=8750"), false, "WebListen \"8750" + in + "names no address"},
       {Ini("WebListen=0.0.0.0:8750"), false, "WebListen \"0.0.0.0:8750" + in + "can be reached"},
       {Ini("MetadataSource=http"), false, "MetadataSource \"http" + in + "is not known"},
       {Ini("MetadataSource=push"), false, "MetadataSource push in /wd/RDSmorvane.ini takes"},
       {Ini("StaleRadioTextMinutes=1441"), false, "StaleRadioTextMinutes \"1441" + in + "is not"},
-      {Ini("StaleRadioTextMinutes=-1"), false, "StaleRadioTextMinutes \"-1" + in + "is not"},
       // Saved as UTF-16: a byte order mark, or NULs between letters.
       {"\xFF\xFE", false, utf16},
+      {"\xFE\xFF", false, utf16},
       {"[\0R\0d\0S\0]\0"s, false, utf16},
       {Ini("COMsettings=9600,N,8,1.5"), true, "COMsettings \"9600,N,8,1.5\" is not usable"},
       {"[RDSmorvane]\nCOMport=COM1\n", true, "COMport \"COM1\" names no serial port"},
       {"[RDSmorvane]\nCOMport=tcp://encoder\n", true, "COMport \"tcp://encoder\" is no network"},
       {"[RDSmorvane]\nCOMport=/dev/ttyUSB9\n", true, "Serial port /dev/ttyUSB9 (COMport) cannot"},
-      {"[RDSmorvane]\nCOMport=/dev/null\n", true, "Serial port /dev/null (COMport) cannot be"},
   };
   for (const auto& c : cases) {
     const CheckResult result = Check(c.ini);
@@ -302,13 +271,6 @@ TEST(CheckConfiguration, FailsWithTheMessageStartUpWouldShow) {
     EXPECT_FALSE(rig.port.open);
     EXPECT_TRUE(rig.log.empty() && rig.timers.history.empty()) << c.message;
   }
-}
-
-// Start-up goes on without it, so the check names it, as the metadata watcher would, and passes.
-TEST(CheckConfiguration, NamesAnUnreadableMetadataFileWithoutFailing) {
-  const CheckResult result = Check("[RDSmorvane]\nCOMport=1\n", false);
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "metadata file metadata.txt cannot be read: Permission denied\n");
 }
 
 }  // namespace

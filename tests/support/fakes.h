@@ -109,7 +109,10 @@ class FakeFiles : public FileReader {
  public:
   FileRead ReadPrefix(const std::string& path, std::size_t max_bytes) override;
   std::vector<std::string> ListDirectory(const std::string& path) override;
-  std::optional<std::string> SerialDeviceProblem(const std::string& path) override;
+  std::optional<std::string> SerialDeviceProblem(const std::string& path) override {
+    const auto it = device_problems.find(path);
+    return it == device_problems.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
 
   std::map<std::string, std::string> files;  // full path -> content
   std::set<std::string> unreadable;
@@ -120,7 +123,9 @@ class FakeFiles : public FileReader {
 class FakeView : public StatusView {
  public:
   FakeView();
-  void SetLabel(Label label, std::string_view text) override;
+  void SetLabel(Label label, std::string_view text) override {
+    labels[label] = std::string(text), label_history.emplace_back(label, std::string(text));
+  }
   void SetButtonCaption(std::string_view text) override { caption = std::string(text); }
   void SetButtonEnabled(bool on) override { enabled = on; }
   void SetButtonColour(ButtonColour c) override { colour = c; }
@@ -138,13 +143,16 @@ class FakeView : public StatusView {
 
 class FakeTimers : public TimerSwitch {
  public:
-  FakeTimers();
   void SetEnabled(Timer timer, bool on) override {
     enabled[timer] = on, history.emplace_back(timer, on);
   }
   [[nodiscard]] bool IsOn(Timer timer) const { return enabled.at(timer); }
 
-  std::map<Timer, bool> enabled;
+  // As the window creates them: all but the in-house timer run from the start.
+  std::map<Timer, bool> enabled = {{Timer::tmrTextCheck, true},
+                                   {Timer::tmrTAtimeout, true},
+                                   {Timer::tmrClockCheck, true},
+                                   {Timer::tmrInHouse, false}};
   std::vector<std::pair<Timer, bool>> history;
 };
 
@@ -160,7 +168,7 @@ class FakeEvents : public EventSink {
 
 // Everything a controller needs, faked, with the controller itself.
 struct Rig {
-  Rig();
+  Rig() : controller(Platform{port, sleeper, clock, files, view, timers, events}) {}
 
   // Written commands with the wait that followed each.
   [[nodiscard]] std::vector<SentCommand> Sent() const;
@@ -180,7 +188,7 @@ struct Rig {
   FakeTimers timers;
   FakeEvents events;
   Controller controller;
-  ControllerState& state;
+  ControllerState& state = controller.state;
 };
 
 }  // namespace morvane::testing

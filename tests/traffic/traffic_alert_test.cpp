@@ -192,7 +192,6 @@ TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
       {"manual, port lost and back", kClick, unplug, cleared, plug, true},
       {"metadata, ended while lost", kMarker, unplug, kPlain, plug, false},
       {"manual, run out while lost", kClick, unplug, run_out, plug, false},
-      {"metadata, run out while lost", kMarker, unplug, run_out, plug, false},
       {"idle, back with the flag on", kIdle, unplug, off_lost, plug, false},
       {"metadata, ended while silent", kMarker, deafen, kPlain, hear, false},
       {"manual, run out while silent", kClick, deafen, run_out, hear, false},

@@ -47,8 +47,6 @@ TEST(QueryTraffic, LabelsButtonAndFlagPerAnswer) {
        "UNKNOWN|0 (NORMAL)|UNKNOWN" + normal + " on =off"},
       // Readings that match no row leave the TA texts alone and the button unusable.
       {"PIRAMICRO", micro_on, nullptr, "UNKNOWN|1 (TRAFFIC ALERT)|UNKNOWN" + alert + " off =none"},
-      {"PIRAMICRO", micro_on, micro("\xFE\xD0\x40\xFF"),
-       "UNKNOWN|1 (TRAFFIC ALERT)|UNKNOWN" + alert + " off =none"},
       // A type that is never asked shows no reading and gives no flag.
       {"PIRA32 ", ready_alert, ready_alert,
        "UNKNOWN|UNKNOWN|UNKNOWN | TRAFFIC ALERT UNAVAILABLE buttonface off =none"},

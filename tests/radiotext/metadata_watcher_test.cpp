@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/notice_board.h"
@@ -52,12 +53,8 @@ Commands Sends(const std::string& text, const std::string& tags = "", bool traff
 // empty line. The default goes out untagged, whatever layout the line has.
 TEST(MetadataWatcher, WhatGoesOnAirForEachFirstLine) {
   const std::string tags = "RTP=04,00,05,01,09,04", d = "Radio Morvane", a = "Artist - Title";
-  const struct {
-    std::optional<std::string> content;  // std::nullopt: no such file
-    std::string last_rt;
-    Commands sent;
-    std::string last_rt_after;
-  } cases[] = {
+  // The file (none: no such file), LastRT before, what is sent, LastRT after.
+  const std::tuple<std::optional<std::string>, std::string, Commands, std::string> cases[] = {
       {a + "\r\nNext - Song\r\n", "", Sends(a, tags), a},
       {a + "\r\n", a, {}, a},
       {"Artist - title", a, Sends("Artist - title", tags), "Artist - title"},  // case alone
@@ -73,20 +70,20 @@ TEST(MetadataWatcher, WhatGoesOnAirForEachFirstLine) {
       {"", "Song", Sends(""), ""},
       {std::nullopt, "Song", Sends(""), ""},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.content.value_or("(none)").substr(0, 30));
+  for (const auto& [content, last_rt, sent, last_rt_after] : cases) {
+    SCOPED_TRACE(content.value_or("(none)").substr(0, 30));
     Rig rig;
     Configure(rig);
     rig.clock.Set({2026, 3, 5, 7, 5, 9});
-    if (c.content) {
-      rig.files.files[kFile] = *c.content;
+    if (content) {
+      rig.files.files[kFile] = *content;
     }
-    rig.state.LastRT = c.last_rt;
+    rig.state.LastRT = last_rt;
 
     tmrTextCheck_Timer(rig.controller);
 
-    EXPECT_EQ(rig.Sent(), c.sent);
-    EXPECT_EQ(rig.state.LastRT, c.last_rt_after);
+    EXPECT_EQ(rig.Sent(), sent);
+    EXPECT_EQ(rig.state.LastRT, last_rt_after);
     EXPECT_EQ(rig.view.Text(Label::lblLastTextCheck), "07:05:09");
   }
 }
@@ -127,12 +124,7 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
     return c[1] == '\xD0' ? "\xFE\x20" + held + "\xFF" : std::string();
   };
   const Responder micro_other = testing::FrameResponder({{0x20, std::string(64, 'X')}});
-  const struct {
-    const char* encoder;
-    std::string line;
-    Responder responder;
-    bool missed;
-  } cases[] = {
+  const std::tuple<const char*, std::string, Responder, bool> cases[] = {
       {"PIRA32", "A - T", padded, false},
       {"PIRA32", std::string(70, 'T'), holds, false},
       {"PIRA32", "A\nT", holds, false},
@@ -141,13 +133,13 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
       {"PIRAMICRO", "A - T", micro_holds, false},
       {"PIRAMICRO", "A - T", micro_other, true},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.encoder + (" " + c.line));
+  for (const auto& [encoder, line, responder, missed] : cases) {
+    SCOPED_TRACE(encoder + (" " + line));
     Rig rig;
-    Configure(rig, c.encoder);
+    Configure(rig, encoder);
     rig.state.RTplus = 0;  // a second of waits for each send
-    rig.port.responder = c.responder;
-    rig.files.files[kFile] = c.line;
+    rig.port.responder = responder;
+    rig.files.files[kFile] = line;
     rig.controller.notices.Reset();
     std::vector<int> sent_at_s;
     for (int second = 0; second <= 32; ++second) {
@@ -158,18 +150,18 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
         sent_at_s.push_back(second);
       }
     }
-    EXPECT_EQ(sent_at_s, c.missed ? (std::vector<int>{0, 11, 22}) : (std::vector<int>{0}));
-    EXPECT_EQ(rig.view.Text(Label::lblNotice), c.missed ? kOtherRadioTextNotice : NoticeText());
+    EXPECT_EQ(sent_at_s, missed ? (std::vector<int>{0, 11, 22}) : (std::vector<int>{0}));
+    EXPECT_EQ(rig.view.Text(Label::lblNotice), missed ? kOtherRadioTextNotice : NoticeText());
 
     // Once it holds the text, the notice goes and the line is left alone; the misses count from
     // nought again: two more are no fault yet, the third is.
-    rig.port.responder = c.encoder[4] == '3' ? holds : micro_holds;
+    rig.port.responder = encoder[4] == '3' ? holds : micro_holds;
     for (int tick = 0; tick < 6; ++tick) {
       if (tick == 3) {
         EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
         EXPECT_TRUE(rig.Writes().empty());
-        rig.port.responder = c.encoder[4] == '3' ? testing::Pira32Responder({}) : micro_other;
-        rig.files.files[kFile] = c.line + " again";
+        rig.port.responder = encoder[4] == '3' ? testing::Pira32Responder({}) : micro_other;
+        rig.files.files[kFile] = line + " again";
       }
       if (tick == 5) {
         EXPECT_EQ(rig.view.Text(Label::lblNotice), NoticeText());
@@ -181,7 +173,7 @@ TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
     EXPECT_EQ(rig.view.Text(Label::lblNotice), kOtherRadioTextNotice);
     const std::vector<std::string> told = {
         kOtherRadioTextNotice, "encoder holds the RadioText sent", kOtherRadioTextNotice};
-    EXPECT_EQ(rig.events.Told(), c.missed ? told : std::vector<std::string>{told[0]});
+    EXPECT_EQ(rig.events.Told(), missed ? told : std::vector<std::string>{told[0]});
   }
 }
 
@@ -206,23 +198,19 @@ TEST(MetadataWatcher, HeldTextCancelsThePendingResend) {
 // Converted before RT+ counts its characters: "Café Müller - Sigur Rós" reaches a radio with
 // é 0x82, ü 0x99, ó 0x86, one byte each; a UTF-16 file says so by its mark, whatever the setting.
 TEST(MetadataWatcher, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
-  const struct {
-    TextEncoding encoding;
-    std::string content;
-    Commands sent;
-  } cases[] = {
+  const std::tuple<TextEncoding, std::string, Commands> cases[] = {
       {TextEncoding::Utf8, "Caf\xC3\xA9 M\xC3\xBCller - Sigur R\xC3\xB3s\r\n",
        Sends("Caf\x82 M\x99ller - Sigur R\x86s", "RTP=04,00,10,01,14,08")},
       {TextEncoding::Rds, "\xFF\xFE\xE9\0 \0-\0 \0B\0\r\0\n\0x\0"s,
        Sends("\x82 - B", "RTP=04,00,00,01,04,00")},
   };
-  for (const auto& c : cases) {
+  for (const auto& [encoding, content, sent] : cases) {
     Rig rig;
     Configure(rig);
-    rig.controller.text_encoding = c.encoding;
-    rig.files.files[kFile] = c.content;
+    rig.controller.text_encoding = encoding;
+    rig.files.files[kFile] = content;
     tmrTextCheck_Timer(rig.controller);
-    EXPECT_EQ(rig.Sent(), c.sent);
+    EXPECT_EQ(rig.Sent(), sent);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "status/pty_query.h"
@@ -112,27 +113,23 @@ TEST(StatusQueries, EveryProgrammeTypeByItsName) {
 TEST(StatusQueries, OnlyTheCommandsOwnAnswerIsAReading) {
   const Responder encoder =
       testing::Pira32Responder({{"PS", "MORVANE "}, {"PI", "C201"}, {"TP", "1"}, {"TA", "0"}});
-  const struct {
-    Responder responder;
-    int64_t delay_us;
-    std::string pi, ta;
-  } cases[] = {
+  const std::tuple<Responder, int64_t, std::string, std::string> cases[] = {
       {encoder, 1000, "C201", "0 (NORMAL)"},
       {Raw("\n\r\n0\r\n"), 1000, "0", "0 (NORMAL)"},  // an empty first line
       {Raw("PS\r\n0\r\n"), 1000, "", "?"},            // another command's echo
       // After the 200 ms wait: the PS answer comes during the PI's, the TP's during the TA's.
       {encoder, 300000, "", "?"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [responder, delay_us, pi, ta] : cases) {
     testing::Rig rig;
     rig.state.EncoderType = "PIRA32";
-    rig.port.responder = c.responder;
-    rig.port.answer_delay_us = c.delay_us;
+    rig.port.responder = responder;
+    rig.port.answer_delay_us = delay_us;
     QueryPS(rig.controller);
     QueryPI(rig.controller);
     QueryTraffic(rig.controller);
-    EXPECT_EQ(rig.view.Text(Label::lblPI), c.pi) << c.delay_us;
-    EXPECT_EQ(rig.view.Text(Label::lblTA), c.ta) << c.delay_us;
+    EXPECT_EQ(rig.view.Text(Label::lblPI), pi) << delay_us;
+    EXPECT_EQ(rig.view.Text(Label::lblTA), ta) << delay_us;
   }
 }
 

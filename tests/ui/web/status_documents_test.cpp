@@ -5,6 +5,7 @@
 
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/fakes.h"
@@ -17,24 +18,19 @@ using ::testing::HasSubstr;
 // Labels read as the window shows them: Latin-1 bytes, PS and RadioText in the RDS character set
 // when titles are converted, line breaks as blanks, in UTF-8 and valid JSON.
 TEST(StatusDocuments, LabelsAreShownAsTheWindowShowsThem) {
-  const struct {
-    Label label;
-    std::string bytes;
-    bool rds;
-    std::string json;
-  } cases[] = {
+  const std::tuple<Label, std::string, bool, std::string> cases[] = {
       {Label::lblPS, "Caf\x82", true, "\"lblPS\":\"Caf\xC3\xA9\""},
       {Label::lblPS, "Caf\xE9", false, "\"lblPS\":\"Caf\xC3\xA9\""},
       {Label::lblEncoderType, "\x82", true, "\"lblEncoderType\":\"\xC2\x82\""},
       {Label::lblRT, "A\r\nB", false, "\"lblRT\":\"A  B\""},
       {Label::lblPI, "\"hi\" \\\x01\x1F", false, R"("lblPI":"\"hi\" \\\u0001\u001f")"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.json);
+  for (const auto& [label, bytes, rds, json] : cases) {
+    SCOPED_TRACE(json);
     StatusBoard board([] { return 0.0; });
-    board.SetRdsCharacters(c.rds);
-    board.SetLabel(c.label, c.bytes);
-    EXPECT_THAT(StatusJson(board.Snapshot()), HasSubstr(c.json));
+    board.SetRdsCharacters(rds);
+    board.SetLabel(label, bytes);
+    EXPECT_THAT(StatusJson(board.Snapshot()), HasSubstr(json));
   }
 }
 
@@ -45,11 +41,7 @@ TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
       R"([{"text":"Artist","item":"artist"},{"text":" - "},{"text":"Title","item":"title"}])";
   const std::string plain = R"([{"text":"Artist - Title"}])";
   const std::string artist_only = R"([{"text":"Artist","item":"artist"},{"text":" - Title"}])";
-  const struct {
-    std::string text;
-    std::vector<std::string> commands;
-    std::string parts;
-  } cases[] = {
+  const std::tuple<std::string, std::vector<std::string>, std::string> cases[] = {
       {"Artist - Title", {"RTP=04,00,05,01,09,04\r"}, marked},
       {"Artist - Title", {"RTP=04,00,05,01,09,04", "RTP=00,00,00,00,00,00"}, plain},
       // Commands that are no whole tag command change nothing.
@@ -70,14 +62,14 @@ TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
        {"RTP=04,00,00,01,05,01"},
        R"([{"text":"A","item":"artist"},{"text":"b - "},{"text":"Cd","item":"title"}])"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.commands.front());
+  for (const auto& [text, commands, parts] : cases) {
+    SCOPED_TRACE(commands.front());
     StatusBoard board([] { return 0.0; });
-    board.SetLabel(Label::lblRT, c.text);
-    for (const std::string& command : c.commands) {
+    board.SetLabel(Label::lblRT, text);
+    for (const std::string& command : commands) {
       board.NoteCommand(command);
     }
-    EXPECT_THAT(StatusJson(board.Snapshot()), HasSubstr("\"radiotext\":" + c.parts + "}"));
+    EXPECT_THAT(StatusJson(board.Snapshot()), HasSubstr("\"radiotext\":" + parts + "}"));
   }
 }
 

@@ -64,7 +64,6 @@ TEST(StatusQueries, LabelForAnsweredSilentAndOtherEncoders) {
       {QueryCT, Label::lblCT, "PIRA32", Ascii("CT", "0"), "0 (DISABLED ON ENCODER)"},
       {QueryCT, Label::lblCT, "PIRA32", Ascii("CT", "1"), "1 (TIME BEING BROADCAST)"},
       {QueryCT, Label::lblCT, "PIRA32", Ascii("CT", "?"), "UNKNOWN"},
-      {QueryCT, Label::lblCT, "PIRA32", Ascii("CT", "2"), "before"},
       {QueryCT, Label::lblCT, "PIRA32", nullptr, "before"},
       {QueryCT, Label::lblCT, "PIRAMICRO", nullptr, "UNKNOWN"},
       // Programme types by number, matched as exact text: "01" names nothing and is

@@ -53,7 +53,6 @@ TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
           {"HEAD /api/status", {}, "", Station::Push, 200, kNone, ""},
           {"GET /admin", {}, "", Station::Push, 404, kNone, ""},
           {"POST /api/status", bearer, "", Station::Push, 405, kNone, get},
-          {"PUT /metrics", bearer, "", Station::Push, 405, kNone, get},
           {"GET /api/nowplaying", bearer, "", Station::Push, 405, kNone, post},
           {np, bearer, "A - T", Station::Push, 204, kPush, ""},
           {np, loose, "A", Station::Push, 204, kPush, ""},

@@ -21,8 +21,7 @@ using Commands = std::vector<testing::SentCommand>;
 
 const std::string kFile = "now.txt";
 
-// As start-up leaves a PIRA32 with RT+ on, no prefix and " - " between artist and title, beside
-// an encoder that holds what it is given.
+// A PIRA32 as start-up leaves it (RT+ on, no prefix, " - " as split) that holds what it is given.
 void Configure(Rig& rig, const std::string& encoder = "PIRA32") {
   rig.state.EncoderType = encoder;
   rig.state.MetadataFile = kFile;
@@ -35,8 +34,7 @@ void Configure(Rig& rig, const std::string& encoder = "PIRA32") {
   rig.port.responder = testing::HoldingPira32Responder({{"TP", "1"}});
 }
 
-// A PIRA32's RadioText: the old tags cleared, the text, its tags, the read-back; after the TA
-// flag raised when traffic is true.
+// A PIRA32's RadioText: old tags cleared, text, tags, read-back; after the TA flag if traffic.
 Commands Sends(const std::string& text, const std::string& tags = "", bool traffic = false) {
   Commands sent = {{"RTP=00,00,00,00,00,00\r", 500}, {"RT1=" + text + "\r", 500}};
   if (traffic) {
@@ -91,8 +89,7 @@ TEST(MetadataWatcher, WhatGoesOnAirForEachFirstLine) {
   }
 }
 
-// Said once, with the system's reason, again only when the reason changes, and once when the
-// file can be read again.
+// Said once with the system's reason, again when the reason changes, once when readable again.
 TEST(MetadataWatcher, FileProblemIsSaidOnceAndAgainOnlyWhenTheReasonChanges) {
   Rig rig;
   Configure(rig);
@@ -198,8 +195,7 @@ TEST(MetadataWatcher, HeldTextCancelsThePendingResend) {
   EXPECT_TRUE(rig.Writes().empty());
 }
 
-// Converted before RT+ counts its characters: "Café Müller - Sigur Rós" reaches a radio with
-// é 0x82, ü 0x99, ó 0x86, one byte each.
+// Converted before RT+ counts its characters: é ü ó reach a radio as 0x82 0x99 0x86, one byte each.
 TEST(MetadataWatcher, LineIsConvertedBeforeRtPlusCountsItsCharacters) {
   Rig rig;
   Configure(rig);

@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <memory>
+#include <numeric>
 #include <ostream>
 
 #include "link/dialects.h"
@@ -170,13 +171,9 @@ std::vector<std::string> Rig::Writes() const {
 }
 
 int Rig::TotalWaitMs() const {
-  int total = 0;
-  for (const WireEvent& event : log) {
-    if (event.kind == WireEvent::Kind::Sleep) {
-      total += event.wait_ms;
-    }
-  }
-  return total;
+  return std::accumulate(log.begin(), log.end(), 0, [](int total, const WireEvent& event) {
+    return total + (event.kind == WireEvent::Kind::Sleep ? event.wait_ms : 0);
+  });
 }
 
 }  // namespace morvane::testing

@@ -18,9 +18,8 @@ namespace {
 using namespace std::string_literals;
 using testing::SentCommand;
 
-// A controller beside an encoder of either dialect that keeps the TA flag it is given, so the
-// button follows the flag as it does on air; a port watchdog beside it. Its metadata file is
-// read by the real watcher.
+// A controller and a port watchdog beside an encoder of either dialect that keeps the TA flag it
+// is given, so the button follows the flag as on air; the real watcher reads its metadata file.
 struct TrafficRig {
   explicit TrafficRig(const std::string& type) {
     rig.state.EncoderType = type;
@@ -190,7 +189,6 @@ TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
       {"manual, run out while silent", kClick, deafen, run_out, hear, false},
       {"metadata, silent and back", kMarker, deafen, cleared, hear, true},
       {"ended, its TA=0 lost, next minute", kMarker, kPlain, off_lost, minute, false},
-      {"run out, its TA=0 lost, next minute", kClick, run_out, off_lost, minute, false},
       {"alert on, the encoder's own timeout", kClick, kIdle, cleared, minute, false},
       {"alert on, next minute", kMarker, kIdle, kIdle, minute, true},
   };

@@ -14,10 +14,8 @@ namespace {
 using Responder = testing::FakeEncoderPort::Responder;
 using testing::Pira32Responder;
 
-// lblTP|lblTA|lblTATMOUT | the button's caption, colour, whether it can be clicked, and the flag
-// read; after a first query with the first answers, then a second with the second. The PIRA micro
-// has no TP reading; its button is usable while the TA reading is a flag value. No responder:
-// a silent encoder.
+// Labels, button and flag read by a second query after a first (no responder: silence). The PIRA
+// micro has no TP reading; its button is usable while the TA reading is a flag value.
 TEST(QueryTraffic, LabelsButtonAndFlagPerAnswer) {
   const Responder ready_alert = Pira32Responder({{"TP", "1"}, {"TA", "1"}, {"TATMOUT", "45"}});
   const Responder disabled = Pira32Responder({{"TP", "0"}, {"TA", "0"}, {"TATMOUT", "0"}});
@@ -32,8 +30,6 @@ TEST(QueryTraffic, LabelsButtonAndFlagPerAnswer) {
        "1 (READY FOR TRAFFIC)|1 (TRAFFIC ALERT)| 45 " + alert + " on =on"},
       {"PIRA32", ready_alert, disabled,
        "0 (DISABLED ON ENCODER)|0 (NORMAL)|0" + normal + " off =off"},
-      {"PIRA32", disabled, Pira32Responder({{"TP", "1"}, {"TA", "0"}, {"TATMOUT", "7"}}),
-       "1 (READY FOR TRAFFIC)|0 (NORMAL)|7" + normal + " on =off"},
       // Silence keeps everything but the timeout; a trailing blank matches no row.
       {"PIRA32", ready_alert, nullptr,
        "1 (READY FOR TRAFFIC)|1 (TRAFFIC ALERT)|" + alert + " on =none"},

@@ -33,8 +33,7 @@ TEST(StatusDocuments, LabelsAreShownAsTheWindowShowsThem) {
   }
 }
 
-// The RadioText a radio shows, cut where the tags the encoder was last given mark artist and
-// title.
+// The RadioText a radio shows, cut where the encoder's last tags mark artist and title.
 TEST(StatusDocuments, RadioTextIsMarkedByTheLastTagCommand) {
   const std::string marked =
       R"([{"text":"Artist","item":"artist"},{"text":" - "},{"text":"Title","item":"title"}])";

@@ -35,9 +35,8 @@ HttpAnswer Ask(const std::string& request, HttpHeaders headers = {}, const std::
                access, board, PageFiles{"<html>", "js", "css"});
 }
 
-// A change needs the right token when one is set, and never comes from another site's page; a
-// refusal asks nothing of the controller. No cache keeps what a route answers (the last column:
-// headers besides Cache-Control).
+// A change needs the right token when one is set, never comes from another site's page; a refusal
+// asks nothing of the controller. No cache keeps an answer (last column: other headers).
 TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
   const HttpHeaders bearer = {{"Authorization", "Bearer secret"}};
   const auto auth = [](const char* value) { return HttpHeaders{{"Authorization", value}}; };
@@ -113,8 +112,7 @@ TEST(WebRouter, EachReadingWithItsType) {
   }
 }
 
-// Lines pushed while the controller is busy are not queued up: it is woken once and finds the
-// latest; every click counts.
+// Lines pushed while the controller is busy are not queued: woken once, it finds the latest.
 TEST(WebMailbox, WakesOnceAndKeepsTheLatestLine) {
   WebMailbox mailbox;
   EXPECT_TRUE(mailbox.Post({kPush, "A - B"}));

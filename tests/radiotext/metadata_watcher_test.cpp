@@ -59,7 +59,6 @@ TEST(MetadataWatcher, WhatGoesOnAirForEachFirstLine) {
       {"News TRAFFIC - A1", "", Sends("Traffic news now", "", true), "News TRAFFIC - A1"},
       {"TRAFFIC !!*SYS*!!", "", Sends(d, "", true), "TRAFFIC !!*SYS*!!"},
       {"Traffic !!*sys*!!", "", Sends("Traffic !!*sys*!!"), "Traffic !!*sys*!!"},
-      {"Jingle !!*SYS*!", "", Sends("Jingle !!*SYS*!"), "Jingle !!*SYS*!"},
       {"Artist\nTitle\n", "", Sends("Artist\nTitle\n"), "Artist\nTitle\n"},  // LF endings stay
       {"Art\0ist - Tit\xE9\x01\r\n\0"s, "", Sends("Artist - Tit\xE9\x01", tags),
        "Artist - Tit\xE9\x01"},  // NULs dropped

@@ -113,7 +113,6 @@ TEST(StatusQueries, OnlyTheCommandsOwnAnswerIsAReading) {
   const Responder encoder =
       testing::Pira32Responder({{"PS", "MORVANE "}, {"PI", "C201"}, {"TP", "1"}, {"TA", "0"}});
   const std::tuple<Responder, int64_t, std::string, std::string> cases[] = {
-      {encoder, 1000, "C201", "0 (NORMAL)"},
       {Raw("\n\r\n0\r\n"), 1000, "0", "0 (NORMAL)"},  // an empty first line
       {Raw("PS\r\n0\r\n"), 1000, "", "?"},            // another command's echo
       // After the 200 ms wait: the PS answer comes during the PI's, the TP's during the TA's.

@@ -109,7 +109,6 @@ TEST(TrafficAlert, TransitionTable) {
       rows[] = {
           {"idle, click", kIdle, kClick, Flag::On, 1, 1, 60, true, "?"},
           {"idle, marker", kIdle, kMarker, Flag::On, 1, 0, 60, true, "?"},
-          {"idle, plain line", kIdle, kPlain, Flag::None, 0, 0, 0, true, "?"},
           {"manual, click", kClick, kClick, Flag::Off, 0, 0, 60, true, "?"},
           {"manual, plain line: never ended here", kClick, kPlain, Flag::None, 1, 1, 60, true, "?"},
           {"manual out, click", Then(kClick, 60), kClick, Flag::Off, 0, 0, 0, false, "60"},

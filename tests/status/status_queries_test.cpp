@@ -48,6 +48,9 @@ TEST(StatusQueries, LabelForAnsweredSilentAndOtherEncoders) {
       {QueryRT, Label::lblRT, "PIRAMICRO", FrameResponder({{0x20, rt64}}), rt64},
       {QueryRT, Label::lblRT, "", Ascii("RT1", "A - T "), ""},
       {QueryPI, Label::lblPI, "PIRA32", Ascii("PI", "F201"), "F201"},
+      // Only the command's own echo or an empty first line: a late answer to another is none.
+      {QueryPI, Label::lblPI, "PIRA32", Raw("\n\r\n0\r\n"), "0"},
+      {QueryPI, Label::lblPI, "PIRA32", Raw("PS\r\n0\r\n"), ""},
       {QueryPI, Label::lblPI, "PIRAMICRO", FrameResponder({{2, "F201"}}), "UNKNOWN"},
       {QueryPilot, Label::lblPILOT, "PIRA32", Ascii("PILOT", "1"), ok},
       {QueryPilot, Label::lblPILOT, "PIRA32", Ascii("PILOT", "0"), none},
@@ -105,30 +108,6 @@ TEST(StatusQueries, EveryProgrammeTypeByItsName) {
     EXPECT_EQ(rig.view.Text(Label::lblPTY), name);
   }
   EXPECT_EQ(number, 32);
-}
-
-// A PIRA32 answer counts only when its first line is the command's own echo or empty: the answer
-// to an earlier command that comes late is no reading, and the display keeps no-answer values.
-TEST(StatusQueries, OnlyTheCommandsOwnAnswerIsAReading) {
-  const Responder encoder =
-      testing::Pira32Responder({{"PS", "MORVANE "}, {"PI", "C201"}, {"TP", "1"}, {"TA", "0"}});
-  const std::tuple<Responder, int64_t, std::string, std::string> cases[] = {
-      {Raw("\n\r\n0\r\n"), 1000, "0", "0 (NORMAL)"},  // an empty first line
-      {Raw("PS\r\n0\r\n"), 1000, "", "?"},            // another command's echo
-      // After the 200 ms wait: the PS answer comes during the PI's, the TP's during the TA's.
-      {encoder, 300000, "", "?"},
-  };
-  for (const auto& [responder, delay_us, pi, ta] : cases) {
-    testing::Rig rig;
-    rig.state.EncoderType = "PIRA32";
-    rig.port.responder = responder;
-    rig.port.answer_delay_us = delay_us;
-    QueryPS(rig.controller);
-    QueryPI(rig.controller);
-    QueryTraffic(rig.controller);
-    EXPECT_EQ(rig.view.Text(Label::lblPI), pi) << delay_us;
-    EXPECT_EQ(rig.view.Text(Label::lblTA), ta) << delay_us;
-  }
 }
 
 }  // namespace

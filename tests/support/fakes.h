@@ -78,12 +78,10 @@ class FakeEncoderPort : public SerialPort, public Sleeper {
 
 // The PIRA32 way of answering: the echoed command line, CR LF, the value, CR LF.
 [[nodiscard]] std::string Pira32Answer(const std::string& command_line, const std::string& value);
-// Answers the queries found in values (keyed by command text without CR) and acknowledges
-// everything else with "OK".
+// Answers the queries in values (keyed by command text without CR), everything else with "OK".
 [[nodiscard]] FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> values);
-// A PIRA32 that holds what it is told: the RadioText of the last "RT1=" (64 characters at most)
-// and the flag of the last "TA=", and answers "RT1" and "TA" with them; the rest as
-// Pira32Responder(values).
+// A PIRA32 that holds the RadioText of the last "RT1=" (64 characters at most) and the flag of
+// the last "TA=", and answers "RT1" and "TA" with them; the rest as Pira32Responder(values).
 [[nodiscard]] FakeEncoderPort::Responder HoldingPira32Responder(
     std::map<std::string, std::string> values = {});
 // PIRA micro read answers keyed by address: two leading bytes, the data, FF.
@@ -103,8 +101,8 @@ class FakeClock : public LocalClock {
   int64_t base_us_ = 0;
 };
 
-// A missing file fails with "No such file or directory", an unreadable one with "Permission
-// denied"; every serial device is usable unless device_problems names it.
+// A missing file fails with "No such file or directory", an unreadable one "Permission denied";
+// every serial device is usable unless device_problems names it.
 class FakeFiles : public FileReader {
  public:
   FileRead ReadPrefix(const std::string& path, std::size_t max_bytes) override;
@@ -160,8 +158,7 @@ class FakeTimers : public TimerSwitch {
 class FakeEvents : public EventSink {
  public:
   void Report(const Event& event) override { events.push_back(event); }
-  // What the station engineer was told: the texts of every event but the ordinary course of the
-  // day.
+  // What the station engineer was told: every event's text but the ordinary course of the day.
   [[nodiscard]] std::vector<std::string> Told() const;
   std::vector<Event> events;
 };

@@ -59,7 +59,6 @@ TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
           {np, auth("Bearer secre"), "A", Station::Push, 401, kNone, ask_token},
           {np, auth("Bearer secrets"), "A", Station::Push, 401, kNone, ask_token},
           {np, auth("Bearersecret"), "A", Station::Push, 401, kNone, ask_token},
-          {np, auth("Basic secret"), "A", Station::Push, 401, kNone, ask_token},
           {np, auth("Bearer"), "", Station::Push, 401, kNone, ask_token},
           {np, {}, "A - T", Station::NoToken, 204, kPush, ""},
           {np, bearer, longest, Station::Push, 204, kPush, ""},

@@ -7,8 +7,7 @@
 namespace morvane {
 namespace {
 
-// Host and port, and whether only this computer reaches it (then changes need no token); the
-// configuration test pins the plain cases.
+// Host, port, whether only this computer reaches it (then no token); the plain cases elsewhere.
 TEST(WebListen, HostPortAndWhetherOnlyThisComputerReachesIt) {
   const std::pair<const char*, const char*> cases[] = {
       {"127.1.2.3:90", "127.1.2.3 90 loopback"},

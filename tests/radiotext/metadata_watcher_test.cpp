@@ -106,12 +106,10 @@ TEST(MetadataWatcher, FileProblemIsSaidOnceAndAgainOnlyWhenTheReasonChanges) {
             (std::vector<std::string>{missing, denied, "metadata file now.txt can be read again"}));
   EXPECT_EQ(rig.view.History(Label::lblNotice),
             (std::vector<std::string>{missing, denied, NoticeText()}));
-  EXPECT_EQ(rig.state.LastRT, "Song");
 }
 
-// What the encoder reads back decides: a text it does not hold (trailing blanks aside, first 64
-// characters, no LFs) is sent again, one send per 10 s at most, and after three misses in a row
-// the notice says so until it holds the text.
+// A text the encoder does not hold (trailing blanks aside, first 64 characters, no LFs) is sent
+// again, once per 10 s at most; after three misses in a row the notice says so until it holds it.
 TEST(MetadataWatcher, RadioTextNotHeldIsSentAgainEveryTenSeconds) {
   using Responder = testing::FakeEncoderPort::Responder;
   const Responder holds = testing::HoldingPira32Responder();

@@ -11,11 +11,9 @@
 namespace morvane {
 namespace {
 
-// The metadata watcher's ticks on a PIRA32 after start-up, at these seconds with these lines;
-// every RadioText sent after start-up is listed, and how many times the station was told of a
-// fallback or a RadioText not held. "D" is DefaultRadioText; the encoder holds every RadioText
-// but "X". A traffic alert started with the
-// button (second column) is ended by no line.
+// Watcher ticks after start-up at these seconds with these lines: every RadioText sent, and how
+// often the station was told of a fallback or a miss. "D" is DefaultRadioText; the encoder holds
+// all but "X". A traffic alert started with the button (second column) is ended by no line.
 TEST(StaleRadioText, DefaultOnAirOnceWhenTheLineStandsForTheSetMinutes) {
   const std::tuple<int, int16_t, std::vector<std::pair<int, std::string>>, std::vector<std::string>,
                    std::size_t>
@@ -36,9 +34,8 @@ TEST(StaleRadioText, DefaultOnAirOnceWhenTheLineStandsForTheSetMinutes) {
     SCOPED_TRACE(ticks.back().second + " after " + std::to_string(minutes));
     testing::Rig rig;
     rig.files.files["/wd/RDSmorvane.ini"] =
-        "[RDSmorvane]\nCOMport=1\nEncoderType=PIRA32\nDefaultRadioText=D\n"
-        "StaleRadioTextMinutes=" +
-        std::to_string(minutes) + "\n";
+        "[RDSmorvane]\nCOMport=1\nEncoderType=PIRA32\n" +
+        ("DefaultRadioText=D\nStaleRadioTextMinutes=" + std::to_string(minutes));
     rig.controller.steady_now_ms = [&rig] { return rig.time.now_us / 1000; };
     rig.port.responder = [holds = testing::HoldingPira32Responder({}),
                           other = testing::Pira32Responder({})](const std::string& command) {

@@ -150,9 +150,8 @@ TEST(TrafficAlert, TransitionTable) {
   }
 }
 
-// The encoder's flag follows the record once the encoder can be reached again: lowered at the
-// minute's traffic read where the record wants it off, raised again only when the port is back
-// or the encoder answers again (its own TA timeout may have cleared it on purpose).
+// The encoder's flag follows the record once reached: lowered at the minute's read, raised only
+// when the port or the encoder is back (its own TA timeout may have cleared it on purpose).
 TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
   const Step minute = [](TrafficRig& t) { tmrClockCheck_Timer(t.rig.controller); };
   const Step unplug = [&](TrafficRig& t) {

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -100,10 +101,12 @@ TEST(StatusDocuments, StatusAndMetricsFollowTheController) {
   StatusBoard idle([] { return 5.0; });
   EXPECT_THAT(StatusJson(idle.Snapshot()),
               HasSubstr(R"("link":{"port":"","up":false,"since":null})"));
-  EXPECT_THAT(MetricsText(idle.Snapshot()), HasSubstr("\nrdsmorvane_traffic_active 0\n"));
   idle.SetLink("COM1", false);
   EXPECT_THAT(StatusJson(idle.Snapshot()),
               HasSubstr(R"("link":{"port":"COM1","up":false,"since":"1970-01-01T00:00:05Z"})"));
+  idle.SetLinkUp(true);
+  EXPECT_THAT(MetricsText(idle.Snapshot()), ::testing::AllOf(HasSubstr("\nrdsmorvane_link_up 1\n"),
+                                                             HasSubstr("_traffic_active 0\n")));
   // The Prometheus text, its help lines aside.
   std::string metrics;
   std::istringstream lines(MetricsText(snapshot));
@@ -133,21 +136,27 @@ TEST(StatusDocuments, EventsKeepTheLast200WithIncreasingIdsKindsAndSeverities) {
   const std::vector<LoggedEvent> kept = board.EventsAfter(0);
   ASSERT_EQ(kept.size(), 200u);
   EXPECT_EQ(kept.front().id, 6u);
-  EXPECT_EQ(kept.back().id, 205u);
   EXPECT_EQ(EventsJson(board.EventsAfter(204), false),
             R"({"events":[{"id":205,"time":"1970-01-01T00:03:25Z","kind":"clock_set",)"
             R"("severity":"info","text":"set 205"}]})");
   EXPECT_EQ(EventsJson(board.EventsAfter(205), false), R"({"events":[]})");
 
-  // Severity names pick the page's colours; texts read as the window shows them.
-  board.Report({EventKind::RadioTextMissed, Severity::Warning, "Caf\x82"});
-  board.Report({EventKind::PortLost, Severity::Error, ""});
-  board.Report({EventKind::PortBack, Severity::Notice, ""});
-  const std::string at = R"(,"time":"1970-01-01T00:03:25Z","kind":)";
-  EXPECT_THAT(EventsJson(board.EventsAfter(205), true),
-              HasSubstr(R"("radiotext_missed","severity":"warning","text":"Café"},{"id":207)" + at +
-                        R"("port_lost","severity":"error","text":""},{"id":208)" + at +
-                        R"("port_back","severity":"notice")"));
+  // Kind names the page translates, severity names that pick its colours, texts as shown.
+  const Severity severities[] = {Severity::Error, Severity::Warning, Severity::Notice};
+  for (int kind = 0; kind <= static_cast<int>(EventKind::Problem); ++kind) {
+    board.Report({static_cast<EventKind>(kind), severities[kind % 3], "Caf\x82"});
+  }
+  const std::string json = EventsJson(board.EventsAfter(205), true);
+  std::string names;
+  const std::regex field(R"re("kind":"(\w+)","severity":"(\w+)","text":"Café")re");
+  for (std::sregex_iterator it(json.begin(), json.end(), field), end; it != end; ++it) {
+    names += (*it)[1].str() + " " + (*it)[2].str() + ",";
+  }
+  EXPECT_EQ(names,
+            "radiotext_sent error,traffic_on warning,traffic_off notice,clock_set error,"
+            "inhouse_started warning,port_lost notice,port_back error,encoder_silent warning,"
+            "encoder_answering notice,radiotext_missed error,radiotext_held warning,"
+            "metadata_file_failed notice,metadata_file_back error,problem warning,");
 }
 
 }  // namespace

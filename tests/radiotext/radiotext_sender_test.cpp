@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/fakes.h"
@@ -25,51 +26,46 @@ TEST(SendRadioText, CommandsWaitsAndRtPlusLabelPerEncoder) {
   const Commands swapped = {{clear, 500}, plain[0], {"RTP=01,00,05,04,09,04\r", 500}};
   const std::string bytes = std::string(70, 'x') + "\xFE\xFF\xE9  ";
   const std::string z63(63, 'z');
-  const struct {
-    std::string encoder, text;
-    int16_t rtplus;
-    std::string swap;
-    bool unwritable;  // the port fails from the tag command on
-    Commands sent;
-    std::string label;
-  } cases[] = {
-      {"PIRA32", t, 0, "", false, plain, ""},
-      {"PIRA32", t, 1, "", false, tagged, "RT+"},
-      {"PIRA32", t, 1, "1", false, swapped, "RT+"},
-      {"PIRA32", t, 1, "1 ", false, tagged, "RT+"},  // swapped only for exactly "1"
-      {"PIRA32", t, 2, "", false, plain, ""},
-      {"PIRA32", "Jingle", 1, "", false, {{clear, 500}, {"RT1=Jingle\r", 500}}, ""},
-      {"PIRA32", t, 1, "", true, tagged, ""},
-      {"PIRA32", bytes, 0, "", false, {{"RT1=" + bytes + "\r", 500}}, ""},
-      {"PIRAMICRO", t, 1, "", false, Frame(t), ""},  // RT+ never
-      {"PIRAMICRO", "", 0, "", false, Frame(""), ""},
-      {"PIRAMICRO", std::string(64, 'a') + "bc", 0, "", false, Frame(std::string(64, 'a')), ""},
-      // Mended: FE would restart and FF would end the frame inside the text.
-      {"PIRAMICRO", "A\376B\377C\351", 0, "", false, Frame("A B C\351"), ""},  // octal: FE FF E9
-      {"PIRAMICRO", z63 + "\xFF" + "dropped", 0, "", false, Frame(z63 + " "), ""},
-      {"pira32", t, 1, "", false, {}, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.encoder + " " + c.text);
+  // unwritable: the port fails from the tag command on.
+  const std::tuple<std::string, std::string, int16_t, std::string, bool, Commands, std::string>
+      cases[] = {
+          {"PIRA32", t, 0, "", false, plain, ""},
+          {"PIRA32", t, 1, "", false, tagged, "RT+"},
+          {"PIRA32", t, 1, "1", false, swapped, "RT+"},
+          {"PIRA32", t, 1, "1 ", false, tagged, "RT+"},  // swapped only for exactly "1"
+          {"PIRA32", t, 2, "", false, plain, ""},
+          {"PIRA32", t, 1, "", true, tagged, ""},
+          {"PIRA32", bytes, 0, "", false, {{"RT1=" + bytes + "\r", 500}}, ""},
+          {"PIRAMICRO", t, 1, "", false, Frame(t), ""},  // RT+ never
+          {"PIRAMICRO", "", 0, "", false, Frame(""), ""},
+          {"PIRAMICRO", std::string(64, 'a') + "bc", 0, "", false, Frame(std::string(64, 'a')), ""},
+          // Mended: FE would restart and FF would end the frame inside the text (octal FE FF E9).
+          {"PIRAMICRO", "A\376B\377C\351", 0, "", false, Frame("A B C\351"), ""},
+          {"PIRAMICRO", z63 + "\xFF" + "dropped", 0, "", false, Frame(z63 + " "), ""},
+          {"pira32", t, 1, "", false, {}, ""},
+      };
+  for (const auto& [encoder, text, rtplus, swap, unwritable, sent, label] : cases) {
+    SCOPED_TRACE(encoder + " " + text);
     testing::Rig rig;
-    rig.port.responder = [&rig, &c, ok = testing::Pira32Responder({})](const std::string& written) {
-      rig.port.fail_writes = c.unwritable && written.rfind("RT1=", 0) == 0;
+    rig.port.responder = [&rig, fails = unwritable,
+                          ok = testing::Pira32Responder({})](const std::string& written) {
+      rig.port.fail_writes = fails && written.rfind("RT1=", 0) == 0;
       return ok(written);
     };
-    rig.state.EncoderType = c.encoder;
-    rig.state.RTplus = c.rtplus;
+    rig.state.EncoderType = encoder;
+    rig.state.RTplus = rtplus;
     rig.state.RTPlusPrefix = "";
     rig.state.RTPlusSplit = " - ";
-    rig.state.RTplusSwap = c.swap;
+    rig.state.RTplusSwap = swap;
 
-    SendRadioText(rig.controller, c.text);
+    SendRadioText(rig.controller, text);
 
-    EXPECT_EQ(rig.Sent(), c.sent);
+    EXPECT_EQ(rig.Sent(), sent);
     // Cleared on every call, before any tag command, so it never outlives a RadioText.
     EXPECT_EQ(rig.view.History(Label::lblRTplus).front(), "");
-    EXPECT_EQ(rig.view.Text(Label::lblRTplus), c.label);
+    EXPECT_EQ(rig.view.Text(Label::lblRTplus), label);
     // Said for the web's count of RadioTexts, when one went out.
-    EXPECT_EQ(rig.events.events.size(), c.sent.empty() ? 0u : 1u);
+    EXPECT_EQ(rig.events.events.size(), sent.empty() ? 0u : 1u);
   }
 }
 

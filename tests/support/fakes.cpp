@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <memory>
+#include <numeric>
 #include <ostream>
 
 #include "link/dialects.h"
@@ -25,13 +26,10 @@ void FakeEncoderPort::SleepMs(int milliseconds) {
 std::optional<std::string> FakeEncoderPort::Open(const PortAddress& address,
                                                  const LineSettings& settings) {
   ++open_attempts;
-  if (open_error) {
-    return open_error;
+  if (!open_error) {
+    open = true, opened_address = address, opened_settings = settings;
   }
-  open = true;
-  opened_address = address;
-  opened_settings = settings;
-  return std::nullopt;
+  return open_error;
 }
 
 bool FakeEncoderPort::Write(std::string_view bytes) {
@@ -39,33 +37,23 @@ bool FakeEncoderPort::Write(std::string_view bytes) {
     return false;
   }
   log_.push_back({WireEvent::Kind::Write, time_.now_us, std::string(bytes), 0});
-  if (fail_writes) {
-    return false;
+  if (!fail_writes && responder) {
+    Inject(responder(std::string(bytes)), answer_delay_us);
   }
-  if (responder) {
-    std::string answer = responder(std::string(bytes));
-    if (!answer.empty()) {
-      in_flight_.emplace_back(time_.now_us + answer_delay_us, std::move(answer));
-    }
-  }
-  return true;
+  return !fail_writes;
 }
 
 std::optional<std::string> FakeEncoderPort::ReadAll() {
   if (fail_when_closed && !open) {
     return std::nullopt;
   }
-  if (fail_reads) {
-    log_.push_back({WireEvent::Kind::Read, time_.now_us, {}, 0});
-    return std::nullopt;
-  }
   std::string received;
-  while (!in_flight_.empty() && in_flight_.front().first <= time_.now_us) {
+  while (!fail_reads && !in_flight_.empty() && in_flight_.front().first <= time_.now_us) {
     received += in_flight_.front().second;
     in_flight_.pop_front();
   }
   log_.push_back({WireEvent::Kind::Read, time_.now_us, received, 0});
-  return received;
+  return fail_reads ? std::nullopt : std::optional<std::string>(received);
 }
 
 std::string WithoutCR(const std::string& line) {
@@ -98,25 +86,17 @@ FakeEncoderPort::Responder HoldingPira32Responder(std::map<std::string, std::str
 
 FakeEncoderPort::Responder FrameResponder(std::map<uint8_t, std::string> data) {
   return [data = std::move(data)](const std::string& command) -> std::string {
-    if (command.size() == 5 && command[1] == '\xD0') {
-      auto it = data.find(static_cast<uint8_t>(command[2]));
-      if (it != data.end()) {
-        return std::string("\xFE\xD0", 2) + it->second + "\xFF";
-      }
-    }
-    return {};
+    const bool read = command.size() == 5 && command[1] == '\xD0';
+    const auto it = read ? data.find(static_cast<uint8_t>(command[2])) : data.end();
+    return it == data.end() ? std::string() : std::string("\xFE\xD0", 2) + it->second + "\xFF";
   };
 }
 
 // Civil time with no zone, so the sum is the same whatever the machine's time zone.
 LocalTime FakeClock::Now() {
   std::tm civil{};
-  civil.tm_year = base_.year - 1900;
-  civil.tm_mon = base_.month - 1;
-  civil.tm_mday = base_.day;
-  civil.tm_hour = base_.hour;
-  civil.tm_min = base_.minute;
-  civil.tm_sec = base_.second;
+  civil.tm_year = base_.year - 1900, civil.tm_mon = base_.month - 1, civil.tm_mday = base_.day;
+  civil.tm_hour = base_.hour, civil.tm_min = base_.minute, civil.tm_sec = base_.second;
   const std::time_t at = timegm(&civil) + (time_.now_us - base_us_) / 1000000;
   gmtime_r(&at, &civil);
   return {civil.tm_year + 1900, civil.tm_mon + 1, civil.tm_mday,
@@ -125,19 +105,11 @@ LocalTime FakeClock::Now() {
 
 FileRead FakeFiles::ReadPrefix(const std::string& path, std::size_t max_bytes) {
   reads.push_back(path);
-  auto it = files.find(path);
-  if (it == files.end()) {
-    return {std::nullopt, "No such file or directory"};
-  }
-  if (unreadable.count(path) != 0) {
-    return {std::nullopt, "Permission denied"};
+  const auto it = files.find(path);
+  if (it == files.end() || unreadable.count(path) != 0) {
+    return {std::nullopt, it == files.end() ? "No such file or directory" : "Permission denied"};
   }
   return {it->second.substr(0, max_bytes), {}};
-}
-
-std::optional<std::string> FakeFiles::SerialDeviceProblem(const std::string& path) {
-  auto it = device_problems.find(path);
-  return it == device_problems.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
 
 std::vector<std::string> FakeFiles::ListDirectory(const std::string& path) {
@@ -158,11 +130,6 @@ FakeView::FakeView() {
   }
 }
 
-void FakeView::SetLabel(Label label, std::string_view text) {
-  labels[label] = std::string(text);
-  label_history.emplace_back(label, std::string(text));
-}
-
 std::vector<std::string> FakeView::History(Label label) const {
   std::vector<std::string> texts;
   for (const auto& [which, text] : label_history) {
@@ -171,14 +138,6 @@ std::vector<std::string> FakeView::History(Label label) const {
     }
   }
   return texts;
-}
-
-FakeTimers::FakeTimers() {
-  // As the window creates them: all but the in-house timer run from the start.
-  enabled = {{Timer::tmrTextCheck, true},
-             {Timer::tmrTAtimeout, true},
-             {Timer::tmrClockCheck, true},
-             {Timer::tmrInHouse, false}};
 }
 
 std::vector<std::string> FakeEvents::Told() const {
@@ -190,10 +149,6 @@ std::vector<std::string> FakeEvents::Told() const {
   }
   return told;
 }
-
-Rig::Rig()
-    : controller(Platform{port, sleeper, clock, files, view, timers, events}),
-      state(controller.state) {}
 
 std::vector<SentCommand> Rig::Sent() const {
   std::vector<SentCommand> sent;
@@ -216,13 +171,9 @@ std::vector<std::string> Rig::Writes() const {
 }
 
 int Rig::TotalWaitMs() const {
-  int total = 0;
-  for (const WireEvent& event : log) {
-    if (event.kind == WireEvent::Kind::Sleep) {
-      total += event.wait_ms;
-    }
-  }
-  return total;
+  return std::accumulate(log.begin(), log.end(), 0, [](int total, const WireEvent& event) {
+    return total + (event.kind == WireEvent::Kind::Sleep ? event.wait_ms : 0);
+  });
 }
 
 }  // namespace morvane::testing

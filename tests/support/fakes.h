@@ -78,12 +78,10 @@ class FakeEncoderPort : public SerialPort, public Sleeper {
 
 // The PIRA32 way of answering: the echoed command line, CR LF, the value, CR LF.
 [[nodiscard]] std::string Pira32Answer(const std::string& command_line, const std::string& value);
-// Answers the queries found in values (keyed by command text without CR) and acknowledges
-// everything else with "OK".
+// Answers the queries in values (keyed by command text without CR), everything else with "OK".
 [[nodiscard]] FakeEncoderPort::Responder Pira32Responder(std::map<std::string, std::string> values);
-// A PIRA32 that holds what it is told: the RadioText of the last "RT1=" (64 characters at most)
-// and the flag of the last "TA=", and answers "RT1" and "TA" with them; the rest as
-// Pira32Responder(values).
+// A PIRA32 that holds the RadioText of the last "RT1=" (64 characters at most) and the flag of
+// the last "TA=", and answers "RT1" and "TA" with them; the rest as Pira32Responder(values).
 [[nodiscard]] FakeEncoderPort::Responder HoldingPira32Responder(
     std::map<std::string, std::string> values = {});
 // PIRA micro read answers keyed by address: two leading bytes, the data, FF.
@@ -103,13 +101,16 @@ class FakeClock : public LocalClock {
   int64_t base_us_ = 0;
 };
 
-// A missing file fails with "No such file or directory", an unreadable one with "Permission
-// denied"; every serial device is usable unless device_problems names it.
+// A missing file fails with "No such file or directory", an unreadable one "Permission denied";
+// every serial device is usable unless device_problems names it.
 class FakeFiles : public FileReader {
  public:
   FileRead ReadPrefix(const std::string& path, std::size_t max_bytes) override;
   std::vector<std::string> ListDirectory(const std::string& path) override;
-  std::optional<std::string> SerialDeviceProblem(const std::string& path) override;
+  std::optional<std::string> SerialDeviceProblem(const std::string& path) override {
+    const auto it = device_problems.find(path);
+    return it == device_problems.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
 
   std::map<std::string, std::string> files;  // full path -> content
   std::set<std::string> unreadable;
@@ -120,7 +121,9 @@ class FakeFiles : public FileReader {
 class FakeView : public StatusView {
  public:
   FakeView();
-  void SetLabel(Label label, std::string_view text) override;
+  void SetLabel(Label label, std::string_view text) override {
+    labels[label] = std::string(text), label_history.emplace_back(label, std::string(text));
+  }
   void SetButtonCaption(std::string_view text) override { caption = std::string(text); }
   void SetButtonEnabled(bool on) override { enabled = on; }
   void SetButtonColour(ButtonColour c) override { colour = c; }
@@ -138,13 +141,16 @@ class FakeView : public StatusView {
 
 class FakeTimers : public TimerSwitch {
  public:
-  FakeTimers();
   void SetEnabled(Timer timer, bool on) override {
     enabled[timer] = on, history.emplace_back(timer, on);
   }
   [[nodiscard]] bool IsOn(Timer timer) const { return enabled.at(timer); }
 
-  std::map<Timer, bool> enabled;
+  // As the window creates them: all but the in-house timer run from the start.
+  std::map<Timer, bool> enabled = {{Timer::tmrTextCheck, true},
+                                   {Timer::tmrTAtimeout, true},
+                                   {Timer::tmrClockCheck, true},
+                                   {Timer::tmrInHouse, false}};
   std::vector<std::pair<Timer, bool>> history;
 };
 
@@ -152,15 +158,14 @@ class FakeTimers : public TimerSwitch {
 class FakeEvents : public EventSink {
  public:
   void Report(const Event& event) override { events.push_back(event); }
-  // What the station engineer was told: the texts of every event but the ordinary course of the
-  // day.
+  // What the station engineer was told: every event's text but the ordinary course of the day.
   [[nodiscard]] std::vector<std::string> Told() const;
   std::vector<Event> events;
 };
 
 // Everything a controller needs, faked, with the controller itself.
 struct Rig {
-  Rig();
+  Rig() : controller(Platform{port, sleeper, clock, files, view, timers, events}) {}
 
   // Written commands with the wait that followed each.
   [[nodiscard]] std::vector<SentCommand> Sent() const;
@@ -180,7 +185,7 @@ struct Rig {
   FakeTimers timers;
   FakeEvents events;
   Controller controller;
-  ControllerState& state;
+  ControllerState& state = controller.state;
 };
 
 }  // namespace morvane::testing

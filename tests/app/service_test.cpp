@@ -6,11 +6,15 @@
 #include <string>
 #include <tuple>
 
+#include <sys/un.h>
+
 #include "app/display_probe.h"
 #include "app/event_log.h"
 #include "app/service_status.h"
 #include "app/system_clock.h"
 #include "support/fakes.h"
+#include "support/loopback.h"
+#include "support/temp_directory.h"
 
 namespace morvane {
 namespace {
@@ -43,6 +47,26 @@ TEST(DisplayProbe, WhereEachX11DisplayTakesConnections) {
                : "none|";
   }
   EXPECT_EQ(shown, "/tmp/.X11-unix/X0+ 0|/tmp/.X11-unix/X13+ 0|studio 6002|none|none|");
+}
+
+// A display counts only where something takes connections: X11 over TCP (6000 + N), Wayland's
+// socket in the runtime directory.
+TEST(DisplayProbe, ReachedOnlyWhereSomethingListens) {
+  const testing::LoopbackPort listening(1), refusing(-1);
+  const auto x11 = [](const testing::LoopbackPort& at) {
+    return "127.0.0.1:" + std::to_string(at.port - 6000);
+  };
+  const testing::TempDirectory dir;
+  const int wayland = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{AF_UNIX, {}};
+  std::snprintf(address.sun_path, sizeof address.sun_path, "%s", dir.PathOf("wayland-9").c_str());
+  ASSERT_EQ(bind(wayland, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(wayland, 1), 0);
+  EXPECT_TRUE(DisplayReachable(x11(listening).c_str(), nullptr, nullptr));
+  EXPECT_FALSE(DisplayReachable(x11(refusing).c_str(), nullptr, nullptr));
+  EXPECT_TRUE(DisplayReachable(nullptr, "wayland-9", dir.path().c_str()));
+  EXPECT_FALSE(DisplayReachable(nullptr, "wayland-8", dir.path().c_str()));
+  close(wayland);
 }
 
 // The status line follows the link and the RadioText on air only ("": unchanged); events pass on.

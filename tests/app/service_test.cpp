@@ -6,10 +6,13 @@
 #include <string>
 #include <tuple>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 
 #include "app/display_probe.h"
 #include "app/event_log.h"
+#include "app/posix_file_reader.h"
 #include "app/service_status.h"
 #include "app/system_clock.h"
 #include "support/fakes.h"
@@ -67,6 +70,56 @@ TEST(DisplayProbe, ReachedOnlyWhereSomethingListens) {
   EXPECT_TRUE(DisplayReachable(nullptr, "wayland-9", dir.path().c_str()));
   EXPECT_FALSE(DisplayReachable(nullptr, "wayland-8", dir.path().c_str()));
   close(wayland);
+}
+
+// The metadata, in-house and INI files: bytes as they are up to the limit, past the reader's own
+// buffer; a named pipe is never waited on; what is no file says why.
+TEST(PosixFileReader, ReadsUpToTheLimitAndNeverWaits) {
+  const testing::TempDirectory dir;
+  std::string big(100000, 'x');
+  big.back() = 'y';
+  dir.Write("big.txt", big);
+  dir.Write("line.txt", std::string("A - T\r\n\0\xFF", 9));
+  ASSERT_EQ(mkfifo(dir.PathOf("pipe").c_str(), 0600), 0);
+  const struct {
+    std::string name;
+    std::size_t limit;
+    std::optional<std::string> content;
+    std::string error;
+  } cases[] = {
+      {"line.txt", 1000, std::string("A - T\r\n\0\xFF", 9), ""},
+      {"line.txt", 3, "A -", ""},
+      {"big.txt", 1 << 20, big, ""},
+      {"pipe", 1000, std::nullopt, "Not a regular file"},
+      {"", 1000, std::nullopt, "Is a directory"},
+      {"missing", 1000, std::nullopt, "No such file or directory"},
+  };
+  PosixFileReader files;
+  for (const auto& c : cases) {
+    const FileRead read = files.ReadPrefix(dir.PathOf(c.name), c.limit);
+    EXPECT_EQ(read.content, c.content) << c.name;
+    EXPECT_EQ(read.error, c.error) << c.name;
+  }
+}
+
+// What start-up and --check say of the port's device; a pseudo-terminal stands for the port.
+TEST(PosixFileReader, SerialDeviceMustBeATerminalThisUserMayUse) {
+  const testing::TempDirectory dir;
+  dir.Write("file", "");
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+  const std::pair<std::string, std::optional<std::string>> cases[] = {
+      {::ptsname(master), std::nullopt},
+      {dir.PathOf("missing"), "No such file or directory"},
+      {dir.PathOf("file"), "Not a device"},
+      {dir.path(), "Is a directory"},
+      {"/dev/null", "Not a serial port (the device is no terminal)"},
+  };
+  PosixFileReader files;
+  for (const auto& [path, problem] : cases) {
+    EXPECT_EQ(files.SerialDeviceProblem(path), problem) << path;
+  }
+  ::close(master);
 }
 
 // The status line follows the link and the RadioText on air only ("": unchanged); events pass on.
